@@ -1,0 +1,6 @@
+#include "core/CErrorReporter.h"
+
+std::string CErrorReporter::LoadString(unsigned)
+{
+    return {};
+}
