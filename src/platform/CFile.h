@@ -1,0 +1,78 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// A file opened on the host's file system, read and written without any
+// buffering of its own. Whoever creates the object owns the open file: the
+// destructor closes it, and moving hands it on. Failures answer false and
+// leave the Windows code in CSystemError, for the caller to raise.
+class CFile
+{
+public:
+    enum : unsigned
+    {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        modeCreate = 0x1000,     // create; truncates an existing file unless modeNoTruncate
+        modeNoTruncate = 0x2000, // with modeCreate: open-or-create, keep contents
+        typeText = 0x4000,       // on Windows '\n' is written as "\r\n"; no translation on POSIX
+        osSequentialScan = 0x10000,
+        modeNoFollow = 0x20000, // refuse to open through a symbolic link at the last component
+    };
+    enum ESeek
+    {
+        begin = 0,
+        current = 1,
+        end = 2
+    };
+
+    CFile();
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    CFile(CFile&& other) noexcept;
+    CFile& operator=(CFile&& other) noexcept;
+
+    // Closes whatever was open first. The name goes to the system exactly as
+    // given. A missing name is ERROR_FILE_NOT_FOUND, or ERROR_PATH_NOT_FOUND
+    // when the folder it would be in is missing; a folder is ERROR_ACCESS_DENIED.
+    bool Open(const std::string& path, unsigned flags);
+    bool IsOpen() const;
+
+    // done < count only at the end of the file; false on error (done then
+    // counts what arrived before it).
+    bool Read(void* buffer, std::uint32_t count, std::uint32_t& done);
+    // Writes all of it or fails.
+    bool Write(const void* buffer, std::uint32_t count);
+    // Honours typeText.
+    bool WriteString(const std::string& text);
+
+    // A move before the start of the file is ERROR_NEGATIVE_SEEK; a move past
+    // the end is allowed and the file grows at the next write.
+    bool Seek(std::int64_t offset, ESeek from, std::uint64_t* newPosition = nullptr);
+    bool GetPosition(std::uint64_t& position) const;
+    bool GetLength(std::uint64_t& length) const;
+    // Truncates or extends (with zeros), and leaves the position at the new end.
+    bool SetLength(std::uint64_t length);
+    // Hands what was written to the storage device.
+    bool Flush();
+    // True without doing anything when nothing is open.
+    bool Close();
+
+    // The name given to Open; empty while closed.
+    const std::string& GetFilePath() const;
+
+private:
+    // A transfer the file was not opened for is refused before the system
+    // sees it, with the code Windows gives for it.
+    bool CheckAccess(bool write) const;
+    bool ReleaseHandle();
+
+    // Wide enough for a descriptor or a Windows handle; -1 is invalid for both.
+    static constexpr std::intptr_t kInvalidHandle = -1;
+
+    std::intptr_t m_hFile = kInvalidHandle;
+    unsigned m_nFlags = 0;
+    std::string m_strPath;
+};

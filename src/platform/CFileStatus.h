@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/WinError.h"
+
+#include <cstdint>
+#include <string>
+
+// What the system knows about a name: its kind, size and last-write time. A
+// plain value that Get fills in; the caller owns it.
+class CFileStatus
+{
+public:
+    // Looks the name up. With followLinks false a symbolic link describes
+    // itself (m_bLink) instead of what it points at. False with the last
+    // error set when the name cannot be looked up; status is then unchanged.
+    static bool Get(const std::string& path, CFileStatus& status, bool followLinks = true);
+
+    // Records the Windows code for a call on the name that failed with err,
+    // and returns it. The Windows calls tell a missing name apart from a
+    // missing folder: ERROR_FILE_NOT_FOUND when the folder the name would be
+    // in exists, ERROR_PATH_NOT_FOUND when it does not or when a folder in
+    // the path is not a folder.
+    static DWORD SetLastFromErrno(int err, const std::string& path);
+
+    std::uint64_t m_size = 0; // bytes of data; 0 for anything but a regular file
+    std::int64_t m_mtime = 0; // last write, seconds since 1970 UTC
+    bool m_bDirectory = false;
+    bool m_bRegular = false;
+    bool m_bLink = false; // the name itself is a symbolic link (only when links are not followed)
+};

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Folder operations on the host's file system: creation, listing and the
+// temporary folder. Nothing is held between calls. Failures answer false and
+// leave the Windows code in CSystemError.
+class CFolder
+{
+public:
+    CFolder() = delete;
+
+    // Creates one folder; its parent must exist (else ERROR_PATH_NOT_FOUND).
+    // Anything already there under the name is ERROR_ALREADY_EXISTS.
+    static bool Create(const std::string& path);
+
+    // Replaces names with the folder's entries, except "." and "..", in the
+    // order the system gives them. On failure names is left as it was.
+    static bool Enumerate(const std::string& path, std::vector<std::string>& names);
+
+    // The temporary folder, ending in the host separator: $TMPDIR when that
+    // names a folder, else /tmp.
+    static std::string GetTempFolder();
+};
