@@ -1,0 +1,66 @@
+#pragma once
+#include "core/CEventHandler.h"
+
+#include <cstdint>
+#include <string>
+
+class CFile;
+
+// What a device tells its clients (the archive engine) with FireEvent.
+struct SDeviceEvent
+{
+    enum : std::int32_t
+    {
+        DEVICE_EVENT_READ = 0,    // a record was read; nBytes 512
+        DEVICE_EVENT_WRITTEN = 1, // a record was written; nBytes its payload count
+        DEVICE_EVENT_ACTIVITY = 2 // a device operation begins; nBytes 0
+    };
+
+    std::int32_t nKind;
+    std::int32_t nBytes;
+};
+
+// A medium holding one archive, read and written in 512-byte records: a disk
+// file or a tape. The archive engine owns the one device of an open archive
+// and is its client; it learns of every record moved and of every operation
+// as it begins, and may throw from the activity event to cancel.
+class CTarDevice : public CEventHandler
+{
+public:
+    static constexpr std::uint32_t RECORD_SIZE = 512;
+
+    enum ESeekOrigin
+    {
+        SEEK_FROM_START = 0,
+        SEEK_FROM_CURRENT = 1,
+    };
+
+    // Closes whatever was held, then opens the named medium at record 0.
+    virtual void Open(const std::string& name, int blockingFactor, bool compression) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    // False at the end of the data (or on a short or failed read), with the
+    // buffer cleared; never raises for that.
+    virtual bool ReadRecord(unsigned char* record) = 0;
+    // The header record, then, with contents, as many data records as the
+    // size in that header needs, read from the contents' current position.
+    virtual void WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) = 0;
+    // The end-of-archive marker: two zero records, and everything buffered.
+    virtual void WriteEnd() = 0;
+    // False when the medium says the target cannot be reached.
+    virtual bool Seek(std::int32_t records, ESeekOrigin origin) = 0;
+    virtual std::string GetName() const = 0;
+    // Leaves an empty archive, positioned at record 0.
+    virtual void Erase() = 0;
+    virtual std::uint64_t GetSize() = 0;
+    virtual bool CanEject();
+    // Raises "Eject not supported on this device." unless the medium can.
+    virtual void Eject();
+
+    // Whether a name, in any case, names a tape drive ("\\.\tape...").
+    static bool IsTapeName(const std::string& name);
+
+protected:
+    // Tells every client; a client may throw from the activity event.
+    void Notify(std::int32_t kind, std::int32_t bytes);
+};
