@@ -1,0 +1,222 @@
+#include "engine/CFileEntrys.h"
+
+#include "engine/CTarHeader.h"
+#include "platform/CFileStatus.h"
+#include "platform/CFolder.h"
+#include "platform/PathStyle.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace
+{
+
+const char kUnsupportedType[] = "Unable to process file [%s], of type [%s]";
+
+// What the tree walk needs to know about one item.
+enum class EItem
+{
+    Refused,
+    File,
+    Folder,
+    LinkedFolder, // added, but never entered: a link back up the tree would loop
+};
+
+std::string Format(const char* format, const std::string& path, const char* typeName)
+{
+    const int length = std::snprintf(nullptr, 0, format, path.c_str(), typeName);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, path.c_str(), typeName);
+    text.pop_back();
+    return text;
+}
+
+// The names a tar header gives these kinds; a socket has none.
+const char* TypeNameOf(const CFileStatus& status)
+{
+    switch (status.m_nKind)
+    {
+    case CFileStatus::KIND_CHARACTER:
+        return CTarHeader::GetTypeName('3');
+    case CFileStatus::KIND_BLOCK:
+        return CTarHeader::GetTypeName('4');
+    case CFileStatus::KIND_FIFO:
+        return CTarHeader::GetTypeName('6');
+    default:
+        return "unknown";
+    }
+}
+
+void Refuse(const std::string& path, const char* typeName, CFileEntrys::Problems* pProblems)
+{
+    if (pProblems)
+        pProblems->push_back(Format(kUnsupportedType, path, typeName));
+}
+
+// Describes the item into entry. Devices, pipes and sockets are refused: the
+// writer would open them, and opening a pipe waits for a writer that may
+// never come. So is a link that leads nowhere, since it has nothing to store.
+EItem Inspect(const std::string& path, SFileEntry& entry, CFileEntrys::Problems* pProblems)
+{
+    CFileStatus itself;
+    if (!CFileStatus::Get(path, itself, false))
+        return EItem::Refused; // nothing there to speak of
+    CFileStatus status = itself;
+    if (itself.m_bLink && !CFileStatus::Get(path, status))
+    {
+        Refuse(path, CTarHeader::GetTypeName('2'), pProblems);
+        return EItem::Refused;
+    }
+    if (!SFileEntry::IsStorable(status))
+    {
+        Refuse(path, TypeNameOf(status), pProblems);
+        return EItem::Refused;
+    }
+    if (!entry.SetPath(path, status))
+        return EItem::Refused;
+    if (entry.bIsFile)
+        return EItem::File;
+    return itself.m_bLink ? EItem::LinkedFolder : EItem::Folder;
+}
+
+} // namespace
+
+CFileEntrys::~CFileEntrys()
+{
+    RemoveAll();
+    UnadviseAll();
+}
+
+bool CFileEntrys::CanAdd(const SFileEntry&)
+{
+    return true;
+}
+
+int CFileEntrys::Add(const SFileEntry& entry, int index)
+{
+    int used;
+    {
+        std::lock_guard guard(m_lock);
+        const int count = GetCount();
+        if (index != -1)
+            CheckIndex(index, count + 1);
+        if (!CanAdd(entry))
+            return -1;
+        used = index == -1 ? count : index;
+        m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(entry));
+        m_total += entry.dwSize;
+    }
+    Notify(ENTRYS_INSERTED, used, 1);
+    return used;
+}
+
+void CFileEntrys::RemoveAt(int index)
+{
+    {
+        std::lock_guard guard(m_lock);
+        CheckIndex(index, GetCount());
+        const auto at = m_entries.begin() + index;
+        m_total -= (*at)->dwSize;
+        m_entries.erase(at);
+    }
+    Notify(ENTRYS_REMOVED, index, 1);
+}
+
+void CFileEntrys::RemoveAll()
+{
+    {
+        std::lock_guard guard(m_lock);
+        std::vector<std::unique_ptr<SFileEntry>>().swap(m_entries);
+        m_total = 0;
+    }
+    Notify(ENTRYS_CLEARED, 0, 0);
+}
+
+void CFileEntrys::Move(int to, int from)
+{
+    if (to == from)
+        return;
+    {
+        std::lock_guard guard(m_lock);
+        CheckIndex(to, GetCount());
+        CheckIndex(from, GetCount());
+        const auto begin = m_entries.begin();
+        if (from > to)
+            std::rotate(begin + to, begin + from, begin + from + 1);
+        else
+            std::rotate(begin + from, begin + from + 1, begin + to + 1);
+    }
+    Notify(ENTRYS_MOVED, std::min(to, from), std::max(to, from) - std::min(to, from));
+}
+
+const SFileEntry* CFileEntrys::GetAt(int index) const
+{
+    std::lock_guard guard(m_lock);
+    CheckIndex(index, GetCount());
+    return m_entries[static_cast<std::size_t>(index)].get();
+}
+
+int CFileEntrys::GetCount() const
+{
+    std::lock_guard guard(m_lock);
+    return static_cast<int>(m_entries.size());
+}
+
+std::uint64_t CFileEntrys::GetTotalSize() const
+{
+    std::lock_guard guard(m_lock);
+    return m_total;
+}
+
+bool CFileEntrys::AddPath(const std::string& path, bool recurse, Problems* pProblems)
+{
+    SFileEntry entry;
+    const EItem item = Inspect(path, entry, pProblems);
+    if (item == EItem::Refused)
+        return false;
+    if (recurse && item != EItem::LinkedFolder)
+        return AddTree(entry, entry.strPath.size() - entry.strName.size(), pProblems);
+    Add(entry);
+    return true;
+}
+
+bool CFileEntrys::AddTree(const SFileEntry& entry, std::size_t baseLength, Problems* pProblems)
+{
+    std::lock_guard guard(m_lock);
+    if (entry.bIsFile)
+        return Add(entry) != -1;
+    // The contents go in even when the folder entry itself is refused.
+    Add(entry);
+    std::vector<std::string> names;
+    if (!CFolder::Enumerate(entry.strPath, names))
+        return false;
+    std::string folder = entry.strPath;
+    if (!folder.ends_with(kHostSeparator))
+        folder += kHostSeparator;
+    for (const std::string& name : names)
+    {
+        SFileEntry item;
+        const EItem kind = Inspect(folder + name, item, pProblems);
+        if (kind == EItem::Refused)
+            continue;
+        item.strName = item.strPath.substr(std::min(baseLength, item.strPath.size()));
+        if (kind == EItem::Folder)
+            AddTree(item, baseLength, pProblems);
+        else
+            Add(item);
+    }
+    return true;
+}
+
+void CFileEntrys::Notify(std::int32_t kind, std::int32_t first, std::int32_t count)
+{
+    SFileEntrysEvent event{kind, first, count};
+    FireEvent(&event, false);
+}
+
+void CFileEntrys::CheckIndex(int index, int limit) const
+{
+    if (index < 0 || index >= limit)
+        throw std::out_of_range("file entry index out of range");
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include "platform/PathStyle.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+class CTarSettings;
+
+// Archives, reads, writes and seeks are all counted in records of this size.
+inline constexpr std::size_t TAR_RECORD_SIZE = 512;
+// The longest member name a header holds, and so the longest path accepted.
+inline constexpr std::size_t TAR_NAME_SIZE = 100;
+inline constexpr char TAR_PATH_TOO_LONG[] = "File path can not be greater than 100 characters";
+// The largest member size the engine writes or can count its records for.
+inline constexpr std::uint64_t TAR_MAX_MEMBER_SIZE = 0xFFFFFFFF;
+
+enum class ETarHeaderKind
+{
+    NotHeader,
+    Valid,        // standard layout, with or without magic
+    ValidSwapped, // every byte pair exchanged, as some SGI tape drives deliver it
+};
+
+// One 512-byte tar header record: builds the ustar header of a new member and
+// decodes the fields of a header found in an archive. The engine keeps one as
+// its record buffer for a whole scan, reading each record straight into
+// Bytes(). Also holds the two conversions of member names between archive
+// form (slashes, no drive) and native form.
+class CTarHeader
+{
+public:
+    using Record = std::array<std::uint8_t, TAR_RECORD_SIZE>;
+
+    // A record of zeros.
+    CTarHeader() = default;
+
+    Record& Bytes() { return m_record; }
+    const Record& Bytes() const { return m_record; }
+
+    // Fills the record for a new member: archiveName is already in archive
+    // form (cut to 100 characters if longer); a directory stores size 0.
+    // Returns false, leaving the record as it was, when a file's size does not
+    // fit the 32 bits the engine counts in: a wrapped size would make every
+    // following header unreadable.
+    bool Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
+               bool isDirectory, const CTarSettings& settings);
+
+    // Whether the record, as read, is a header, and in which layout. The
+    // checksum is not verified.
+    ETarHeaderKind Classify() const;
+    // Exchanges bytes 0 and 1, 2 and 3, ...; a trailing odd byte stays.
+    void SwapBytePairs() { SwapBytePairs(m_record); }
+    static void SwapBytePairs(std::span<std::uint8_t> buffer);
+
+    // The name field (to its first NUL, at most 100 characters) in native form.
+    std::string GetName(EPathStyle style = kHostPathStyle) const;
+    char GetType() const;
+    // Octal digits after leading blanks, or GNU base-256 binary. 64 bits wide
+    // so that a size beyond 32 bits is seen as such; a value beyond 64 bits
+    // (or a negative one) reads as the largest 64-bit value.
+    std::uint64_t GetSize() const;
+    // Parsed like the size; a time beyond 32 bits reads as the largest one.
+    std::uint32_t GetTime() const;
+
+    // The name used in messages for a type character: "file", "directory", ...
+    static const char* GetTypeName(char type);
+
+    // A native path to archive form. The limit of 100 characters applies to
+    // the path as given, before a drive prefix is dropped; a longer one gives
+    // nothing, and TAR_PATH_TOO_LONG is the text to report. Relative mode
+    // also drops every leading slash.
+    static std::optional<std::string> ToArchiveName(std::string_view nativePath, bool relative,
+                                                    EPathStyle style = kHostPathStyle);
+    // An archive name to native form: slashes become the style's separator.
+    static std::string ToNativeName(std::string_view archiveName,
+                                    EPathStyle style = kHostPathStyle);
+
+private:
+    void PutText(std::size_t offset, std::string_view text, std::size_t maxLength);
+    void PutOctal(std::size_t offset, std::uint32_t value);
+    void PutChecksum();
+    std::uint64_t ParseNumber(std::size_t offset, std::size_t width) const;
+    bool HasMagic(bool swapped) const;
+
+    Record m_record{};
+};

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class CBinaryStream;
+
+// What the engine puts into every header it writes (permission, owner and
+// group values), how many consecutive empty records end a scan, and whether
+// new archives are written byte-swapped. The application settings hold the
+// master copy and store it; the engine owns a second copy that the document
+// refreshes by assignment and that the engine only reads.
+class CTarSettings
+{
+public:
+    CTarSettings() = default;
+    CTarSettings(const CTarSettings&) = default;
+    // Copies every value but m_bHasVersion, which belongs to the stored
+    // record being loaded, not to the settings.
+    CTarSettings& operator=(const CTarSettings& other);
+
+    // Writes version 2 with every field.
+    void Store(CBinaryStream& stream) const;
+    // Reads what the stored version holds; fields it lacks keep their values.
+    // A failure partway leaves the fields read so far in place.
+    void Load(CBinaryStream& stream);
+
+    std::string m_strFileMode = "644";
+    std::string m_strDirMode = "755";
+    std::string m_strUserId = "1750";
+    std::string m_strGroupId = "12";
+    std::string m_strUserName = "user";
+    std::string m_strGroupName = "other";
+    std::int32_t m_nTerminatingRecords = 10;
+    // Set by the enclosing record before Load: whether a version word leads.
+    std::int32_t m_bHasVersion = 1;
+    std::int32_t m_bSgiFormat = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class CFileStatus;
+
+// One file or folder: an item on disk that is to be added to an archive, or a
+// member of an archive as listed. A plain value; a CFileEntrys keeps copies.
+struct SFileEntry
+{
+    SFileEntry() = default;
+    // Both names set to the text, as a file of size 0.
+    explicit SFileEntry(const std::string& path);
+
+    // Only these two kinds can be stored in an archive.
+    static bool IsStorable(const CFileStatus& status);
+
+    // Describes the item the path names, following a symbolic link. False,
+    // leaving the entry as it was, when its status cannot be read or it is
+    // neither a regular file nor a folder.
+    bool SetPath(const std::string& path);
+    // The same from a status already read, which IsStorable accepted. False
+    // when the path cannot be made absolute.
+    bool SetPath(const std::string& path, const CFileStatus& status);
+
+    std::string strPath; // full path on disk; for a catalogue entry the member name in native form
+    // The name relative to the folder the user added from: for an item added
+    // alone its last path component, for an item found inside an added folder
+    // its path below that folder's parent; for a catalogue entry the member name.
+    std::string strName;
+    bool bIsFile = true;
+    // 64 bits, so that a file of 4 GiB or more is seen as such and the writer
+    // can refuse it instead of storing a wrapped size.
+    std::uint64_t dwSize = 0;
+    std::int64_t time = 0; // last write, seconds since 1970 UTC
+};
