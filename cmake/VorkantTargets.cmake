@@ -5,6 +5,9 @@ add_library(vorkant_options INTERFACE)
 target_compile_options(vorkant_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic>
   $<$<AND:$<BOOL:${VORKANT_WERROR}>,$<CXX_COMPILER_ID:GNU,Clang>>:-Werror>)
+# The Windows headers otherwise define min and max as macros, over std::min.
+target_compile_definitions(vorkant_options INTERFACE
+  "$<$<PLATFORM_ID:Windows>:NOMINMAX;WIN32_LEAN_AND_MEAN>")
 
 if(VORKANT_SANITIZE STREQUAL "address")
   set(_vorkant_san -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

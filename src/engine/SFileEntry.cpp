@@ -37,7 +37,9 @@ bool SFileEntry::SetPath(const std::string& path, const CFileStatus& status)
     // the folder would be stored without a name and its contents outside it.
     while (full.has_relative_path() && !full.has_filename())
         full = full.parent_path();
-    strPath = full.string();
+    // Windows takes a slash for a backslash; the name is found after the last
+    // backslash, so there must be only those.
+    strPath = full.make_preferred().string();
     const std::size_t separator = strPath.find_last_of(kHostSeparator);
     strName = separator == std::string::npos ? strPath : strPath.substr(separator + 1);
     bIsFile = !status.m_bDirectory;

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <utility>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -60,18 +62,68 @@ bool CFile::Close()
     return released;
 }
 
+bool CFile::CheckOpen() const
+{
+    if (IsOpen())
+        return true;
+    CSystemError::SetLast(ERROR_INVALID_HANDLE);
+    return false;
+}
+
 bool CFile::CheckAccess(bool write) const
 {
-    if (!IsOpen())
-    {
-        CSystemError::SetLast(ERROR_INVALID_HANDLE);
+    if (!CheckOpen())
         return false;
-    }
     const unsigned access = m_nFlags & (modeWrite | modeReadWrite);
     if (access == (write ? modeRead : modeWrite))
     {
         CSystemError::SetLast(ERROR_ACCESS_DENIED);
         return false;
+    }
+    return true;
+}
+
+#ifdef _WIN32
+namespace
+{
+
+std::string WithWindowsLineEnds(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size() +
+                   static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    for (const char c : text)
+    {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+} // namespace
+#endif
+
+bool CFile::WriteString(const std::string& text)
+{
+#ifdef _WIN32
+    if (m_nFlags & typeText)
+        return WriteInPieces(WithWindowsLineEnds(text));
+#endif
+    // Elsewhere a line feed is the host's line end: text mode writes the bytes as they are.
+    return WriteInPieces(text);
+}
+
+bool CFile::WriteInPieces(std::string_view text)
+{
+    // Write takes 32-bit counts, so a huge text goes in pieces.
+    constexpr std::size_t kPiece = std::size_t{1} << 30;
+    while (!text.empty())
+    {
+        const std::size_t piece = std::min(text.size(), kPiece);
+        if (!Write(text.data(), static_cast<std::uint32_t>(piece)))
+            return false;
+        text.remove_prefix(piece);
     }
     return true;
 }
@@ -225,22 +277,6 @@ bool CFile::Write(const void* buffer, std::uint32_t count)
     return true;
 }
 
-bool CFile::WriteString(const std::string& text)
-{
-    // A line feed is this host's line end, so text mode writes the bytes as
-    // they are. Write takes 32-bit counts, so a huge text goes in pieces.
-    constexpr std::size_t kPiece = std::size_t{1} << 30;
-    std::string_view rest(text);
-    while (!rest.empty())
-    {
-        const std::size_t piece = std::min(rest.size(), kPiece);
-        if (!Write(rest.data(), static_cast<std::uint32_t>(piece)))
-            return false;
-        rest.remove_prefix(piece);
-    }
-    return true;
-}
-
 bool CFile::Seek(std::int64_t offset, ESeek from, std::uint64_t* newPosition)
 {
     const off_t position = ::lseek(Descriptor(m_hFile), offset, Whence(from));
@@ -307,6 +343,215 @@ bool CFile::ReleaseHandle()
     if (::close(Descriptor(m_hFile)) == -1 && errno != EINTR)
         return Fail(errno);
     return true;
+}
+
+#endif
+
+#ifdef _WIN32
+
+static_assert(CFile::begin == FILE_BEGIN && CFile::current == FILE_CURRENT &&
+                  CFile::end == FILE_END,
+              "the seek origins are handed to SetFilePointer as they are");
+
+namespace
+{
+
+HANDLE Handle(std::intptr_t handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// The CreateFile access for a mode, or 0 when the access bits ask for both
+// write-only and read-write.
+DWORD DesiredAccess(unsigned flags)
+{
+    switch (flags & (CFile::modeWrite | CFile::modeReadWrite))
+    {
+    case CFile::modeRead:
+        return GENERIC_READ;
+    case CFile::modeWrite:
+        return GENERIC_WRITE;
+    case CFile::modeReadWrite:
+        return GENERIC_READ | GENERIC_WRITE;
+    default:
+        return 0;
+    }
+}
+
+DWORD Disposition(unsigned flags)
+{
+    if (!(flags & CFile::modeCreate))
+        return OPEN_EXISTING;
+    return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+}
+
+DWORD FlagsAndAttributes(unsigned flags)
+{
+    DWORD result = FILE_ATTRIBUTE_NORMAL;
+    if (flags & CFile::osSequentialScan)
+        result |= FILE_FLAG_SEQUENTIAL_SCAN;
+    // A link that appears after Open has looked is opened as itself, never
+    // followed.
+    if (flags & CFile::modeNoFollow)
+        result |= FILE_FLAG_OPEN_REPARSE_POINT;
+    return result;
+}
+
+bool IsLink(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// SetFilePointer and GetFileSize answer 0xFFFFFFFF both for a failure and
+// for a low part of that value; only a cleared last error tells them apart.
+// A success leaves the caller's last error as it was.
+template <typename Call> bool CallForLowPart(DWORD& low, Call call)
+{
+    const DWORD before = ::GetLastError();
+    ::SetLastError(NO_ERROR);
+    low = call();
+    if (low == 0xFFFFFFFF && ::GetLastError() != NO_ERROR)
+        return false;
+    ::SetLastError(before);
+    return true;
+}
+
+std::uint64_t Join(DWORD high, DWORD low)
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+// The system refuses a move before the start with ERROR_NEGATIVE_SEEK.
+bool MovePointer(HANDLE file, std::int64_t distance, DWORD method, std::uint64_t* position)
+{
+    LONG high = static_cast<LONG>(distance >> 32);
+    DWORD low = 0;
+    const auto move = [&]
+    { return ::SetFilePointer(file, static_cast<LONG>(distance & 0xFFFFFFFF), &high, method); };
+    if (!CallForLowPart(low, move))
+        return false;
+    if (position)
+        *position = Join(static_cast<DWORD>(high), low);
+    return true;
+}
+
+} // namespace
+
+bool CFile::Open(const std::string& path, unsigned flags)
+{
+    Close();
+    const DWORD access = DesiredAccess(flags);
+    if (access == 0)
+    {
+        CSystemError::SetLast(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    // Refused before anything is opened, so that creating through a link
+    // creates nothing where it points.
+    if ((flags & modeNoFollow) && IsLink(path))
+    {
+        CSystemError::SetLast(ERROR_CANT_RESOLVE_FILENAME);
+        return false;
+    }
+    // Others may read and write the file meanwhile, as on every other host.
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      Disposition(flags), FlagsAndAttributes(flags), nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    m_hFile = reinterpret_cast<std::intptr_t>(file);
+    m_nFlags = flags;
+    m_strPath = path;
+    return true;
+}
+
+bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
+{
+    done = 0;
+    if (!CheckAccess(false))
+        return false;
+    auto* bytes = static_cast<char*>(buffer);
+    // A pipe delivers less than asked before its end; only 0 is the end.
+    while (done < count)
+    {
+        DWORD got = 0;
+        if (!::ReadFile(Handle(m_hFile), bytes + done, count - done, &got, nullptr))
+        {
+            // A pipe whose writer has gone has reached its end.
+            if (::GetLastError() == ERROR_BROKEN_PIPE)
+                break;
+            return false;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return true;
+}
+
+bool CFile::Write(const void* buffer, std::uint32_t count)
+{
+    if (!CheckAccess(true))
+        return false;
+    const auto* bytes = static_cast<const char*>(buffer);
+    std::uint32_t done = 0;
+    while (done < count)
+    {
+        DWORD put = 0;
+        if (!::WriteFile(Handle(m_hFile), bytes + done, count - done, &put, nullptr))
+            return false;
+        // A short write without an error means the device is full.
+        if (put == 0)
+        {
+            CSystemError::SetLast(ERROR_DISK_FULL);
+            return false;
+        }
+        done += put;
+    }
+    return true;
+}
+
+bool CFile::Seek(std::int64_t offset, ESeek from, std::uint64_t* newPosition)
+{
+    return CheckOpen() &&
+           MovePointer(Handle(m_hFile), offset, static_cast<DWORD>(from), newPosition);
+}
+
+bool CFile::GetPosition(std::uint64_t& position) const
+{
+    return CheckOpen() && MovePointer(Handle(m_hFile), 0, FILE_CURRENT, &position);
+}
+
+bool CFile::GetLength(std::uint64_t& length) const
+{
+    if (!CheckOpen())
+        return false;
+    DWORD high = 0;
+    DWORD low = 0;
+    if (!CallForLowPart(low, [&] { return ::GetFileSize(Handle(m_hFile), &high); }))
+        return false;
+    length = Join(high, low);
+    return true;
+}
+
+bool CFile::SetLength(std::uint64_t length)
+{
+    if (!CheckAccess(true))
+        return false;
+    // The file ends where the position is, which is then at the new end.
+    return MovePointer(Handle(m_hFile), static_cast<std::int64_t>(length), FILE_BEGIN, nullptr) &&
+           ::SetEndOfFile(Handle(m_hFile));
+}
+
+bool CFile::Flush()
+{
+    return CheckOpen() && ::FlushFileBuffers(Handle(m_hFile));
+}
+
+bool CFile::ReleaseHandle()
+{
+    return ::CloseHandle(Handle(m_hFile));
 }
 
 #endif

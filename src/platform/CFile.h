@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A file opened on the host's file system, read and written without any
 // buffering of its own. Whoever creates the object owns the open file: the
@@ -64,9 +65,12 @@ public:
     const std::string& GetFilePath() const;
 
 private:
+    // A closed file is refused with ERROR_INVALID_HANDLE.
+    bool CheckOpen() const;
     // A transfer the file was not opened for is refused before the system
     // sees it, with the code Windows gives for it.
     bool CheckAccess(bool write) const;
+    bool WriteInPieces(std::string_view text);
     bool ReleaseHandle();
 
     // Wide enough for a descriptor or a Windows handle; -1 is invalid for both.

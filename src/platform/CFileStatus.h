@@ -14,16 +14,34 @@ public:
     // error set when the name cannot be looked up; status is then unchanged.
     static bool Get(const std::string& path, CFileStatus& status, bool followLinks = true);
 
+#ifndef _WIN32
     // Records the Windows code for a call on the name that failed with err,
     // and returns it. The Windows calls tell a missing name apart from a
     // missing folder: ERROR_FILE_NOT_FOUND when the folder the name would be
     // in exists, ERROR_PATH_NOT_FOUND when it does not or when a folder in
-    // the path is not a folder.
+    // the path is not a folder. (On Windows the calls give these themselves.)
     static DWORD SetLastFromErrno(int err, const std::string& path);
+#endif
 
     std::uint64_t m_size = 0; // bytes of data; 0 for anything but a regular file
     std::int64_t m_mtime = 0; // last write, seconds since 1970 UTC
     bool m_bDirectory = false;
     bool m_bRegular = false;
     bool m_bLink = false; // the name itself is a symbolic link (only when links are not followed)
+
+    // The kind of item, so that a caller can say what it refuses: the flags
+    // above cover what most callers need, this also tells devices, pipes and
+    // sockets apart. KIND_OTHER until Get has seen the name.
+    enum : int
+    {
+        KIND_OTHER = 0,
+        KIND_REGULAR,
+        KIND_DIRECTORY,
+        KIND_LINK, // only when links are not followed
+        KIND_CHARACTER,
+        KIND_BLOCK,
+        KIND_FIFO,
+        KIND_SOCKET,
+    };
+    int m_nKind = KIND_OTHER;
 };

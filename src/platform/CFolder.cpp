@@ -4,7 +4,93 @@
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <cstring>
+#include <utility>
+#include <windows.h>
+
+namespace
+{
+
+bool IsDotEntry(const char* name)
+{
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// What FindFirstFile is asked for: every entry of the folder. "C:" is the
+// current folder of drive C, so nothing goes between it and the pattern.
+std::string EverythingIn(const std::string& folder)
+{
+    const char last = folder.back();
+    return folder + (last == '\\' || last == '/' || last == ':' ? "*" : "\\*");
+}
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+bool CFolder::Create(const std::string& path)
+{
+    return ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+bool CFolder::Enumerate(const std::string& path, std::vector<std::string>& names)
+{
+    // An empty name would list the root of the current drive.
+    if (path.empty())
+    {
+        CSystemError::SetLast(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = ::FindFirstFileA(EverythingIn(path).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+    {
+        const DWORD code = ::GetLastError();
+        // Only a drive's root can hold no entries at all, not even the dot ones.
+        if (code == ERROR_FILE_NOT_FOUND)
+        {
+            names.clear();
+            return true;
+        }
+        // Windows says ERROR_DIRECTORY for a file in the folder's place, but
+        // not every implementation of its calls does (Wine: ERROR_INVALID_NAME).
+        CSystemError::SetLast(IsFile(path) ? ERROR_DIRECTORY : code);
+        return false;
+    }
+    std::vector<std::string> found;
+    do
+    {
+        if (!IsDotEntry(entry.cFileName))
+            found.emplace_back(entry.cFileName);
+    } while (::FindNextFileA(search, &entry));
+    const DWORD code = ::GetLastError();
+    ::FindClose(search);
+    if (code != ERROR_NO_MORE_FILES)
+    {
+        CSystemError::SetLast(code);
+        return false;
+    }
+    names = std::move(found);
+    return true;
+}
+
+std::string CFolder::GetTempFolder()
+{
+    // The system's answer is at most MAX_PATH + 1 characters long.
+    char buffer[MAX_PATH + 2];
+    const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
+    std::string folder(buffer, length < sizeof buffer ? length : 0);
+    if (folder.empty() || folder.back() != kHostSeparator)
+        folder += kHostSeparator;
+    return folder;
+}
+
+#else
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>

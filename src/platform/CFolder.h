@@ -18,7 +18,8 @@ public:
     // order the system gives them. On failure names is left as it was.
     static bool Enumerate(const std::string& path, std::vector<std::string>& names);
 
-    // The temporary folder, ending in the host separator: $TMPDIR when that
-    // names a folder, else /tmp.
+    // The temporary folder, ending in the host separator. On Windows the
+    // system's (GetTempPath: TMP, TEMP, the user's profile, ...); elsewhere
+    // $TMPDIR when that names a folder, else /tmp.
     static std::string GetTempFolder();
 };

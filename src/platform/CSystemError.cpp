@@ -2,10 +2,16 @@
 
 #include <cerrno>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace
 {
 
+#ifndef _WIN32
 thread_local DWORD t_lastError = ERROR_SUCCESS;
+#endif
 
 struct SErrnoCode
 {
@@ -49,8 +55,12 @@ const SErrnoCode kErrnoCodes[] = {
     {ELOOP, ERROR_CANT_RESOLVE_FILENAME},
     {EOVERFLOW, ERROR_FILE_TOO_LARGE},
     {ETIMEDOUT, ERROR_TIMEOUT},
+#ifdef ESTALE
     {ESTALE, ERROR_FILE_INVALID},
+#endif
+#ifdef EDQUOT
     {EDQUOT, ERROR_DISK_FULL},
+#endif
     {ECANCELED, ERROR_OPERATION_ABORTED},
     {ENOTSUP, ERROR_NOT_SUPPORTED},
 #ifdef ENOMEDIUM
@@ -136,6 +146,18 @@ const SMessage kMessages[] = {
 
 } // namespace
 
+#ifdef _WIN32
+// The system's own last error, so that a failed Win32 call needs no extra step.
+DWORD CSystemError::GetLast()
+{
+    return ::GetLastError();
+}
+
+void CSystemError::SetLast(DWORD code)
+{
+    ::SetLastError(code);
+}
+#else
 DWORD CSystemError::GetLast()
 {
     return t_lastError;
@@ -145,6 +167,7 @@ void CSystemError::SetLast(DWORD code)
 {
     t_lastError = code;
 }
+#endif
 
 DWORD CSystemError::FromErrno(int err)
 {
@@ -163,7 +186,22 @@ DWORD CSystemError::SetLastFromErrno(int err)
     return code;
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+bool CSystemError::LookupText(DWORD code, std::string& text)
+{
+    constexpr DWORD kSystemDefaultLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT);
+    char buffer[256];
+    // Looking a text up is no failure of the caller's: its last error stays.
+    const DWORD lastError = ::GetLastError();
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                                          kSystemDefaultLanguage, buffer, sizeof buffer, nullptr);
+    ::SetLastError(lastError);
+    if (length == 0)
+        return false;
+    text.assign(buffer, length);
+    return true;
+}
+#else
 bool CSystemError::LookupText(DWORD code, std::string& text)
 {
     for (const SMessage& message : kMessages)

@@ -7,7 +7,8 @@
 //
 // Platform calls that fail leave a Windows error code here, the way the
 // Windows calls leave theirs for GetLastError; COsException reads it. On
-// hosts other than Windows, errno values are mapped to the nearest Windows
+// Windows this is the system's own last error and the texts come from its
+// message table. Elsewhere errno values are mapped to the nearest Windows
 // code and the texts come from a table holding the Windows wording.
 class CSystemError
 {
@@ -22,6 +23,7 @@ public:
     static DWORD SetLastFromErrno(int err);
 
     // The system's text for a code, trailing line break included. False when
-    // the system has no text for it; the text is then left unchanged.
+    // the system has no text for it; the text is then left unchanged. The
+    // last error is left as it was.
     static bool LookupText(DWORD code, std::string& text);
 };

@@ -4,6 +4,13 @@
 // the rules written against the Windows codes (the tape statuses above all)
 // hold everywhere.
 
+#ifdef _WIN32
+// The system's own names and values. Only its error header comes in here:
+// the rest of the Windows API would put macros such as LoadString over names
+// used above the platform.
+#include <winerror.h>
+using DWORD = unsigned long; // the type the system headers give it
+#else
 #include <cstdint>
 
 using DWORD = std::uint32_t;
@@ -62,3 +69,4 @@ inline constexpr DWORD ERROR_TOO_MANY_LINKS = 1142;
 inline constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
+#endif

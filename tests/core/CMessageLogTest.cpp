@@ -1,5 +1,6 @@
 #include "core/CMessageLog.h"
 #include "core/COsException.h"
+#include "platform/CSystemError.h"
 #include "support/CTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -129,7 +130,9 @@ TEST(CMessageLogTest, SavingIntoAMissingFolderRaisesWithTheSystemText)
     catch (const COsException& e)
     {
         EXPECT_EQ(e.GetErrorCode(), ERROR_PATH_NOT_FOUND);
-        EXPECT_EQ(e.GetText(), "The system cannot find the path specified.\r\n");
+        std::string expected;
+        ASSERT_TRUE(CSystemError::LookupText(ERROR_PATH_NOT_FOUND, expected));
+        EXPECT_EQ(e.GetText(), expected);
     }
 }
 

@@ -9,7 +9,9 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -107,14 +109,15 @@ std::set<std::string> NativeSet(std::initializer_list<const char*> names)
     return result;
 }
 
-const SFileEntry* Find(const CFileEntrys& list, const std::string& name)
+SFileEntry Find(const CFileEntrys& list, const std::string& name)
 {
     for (int i = 0; i < list.GetCount(); ++i)
     {
         if (list.GetAt(i)->strName == name)
-            return list.GetAt(i);
+            return *list.GetAt(i);
     }
-    return nullptr;
+    ADD_FAILURE() << "no entry named " << name;
+    return SFileEntry();
 }
 
 } // namespace
@@ -376,7 +379,7 @@ TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
         EXPECT_EQ(entry.strPath, folder.Path().string() + kHostSeparator + entry.strName);
         EXPECT_EQ(entry.bIsFile, entry.strName.ends_with(".txt")) << entry.strName;
     }
-    EXPECT_EQ(Find(list, Native("proj/sub/b.txt"))->dwSize, 7u);
+    EXPECT_EQ(Find(list, Native("proj/sub/b.txt")).dwSize, 7u);
     EXPECT_EQ(list.GetTotalSize(), 10u);
     EXPECT_EQ(recorder.GetEvents().size(), 7u);
 }
@@ -426,11 +429,11 @@ TEST(CFileEntrysTest, LinksAreFollowedButLinkedFoldersAreNotEntered)
     const std::vector<std::string> names = NamesOf(list);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
               NativeSet({"proj", "proj/a.txt", "proj/loop", "proj/out", "proj/file-link"}));
-    EXPECT_FALSE(Find(list, Native("proj/loop"))->bIsFile);
-    EXPECT_FALSE(Find(list, Native("proj/out"))->bIsFile);
-    const SFileEntry* fileLink = Find(list, Native("proj/file-link"));
-    EXPECT_TRUE(fileLink->bIsFile);
-    EXPECT_EQ(fileLink->dwSize, 5u);
+    EXPECT_FALSE(Find(list, Native("proj/loop")).bIsFile);
+    EXPECT_FALSE(Find(list, Native("proj/out")).bIsFile);
+    const SFileEntry fileLink = Find(list, Native("proj/file-link"));
+    EXPECT_TRUE(fileLink.bIsFile);
+    EXPECT_EQ(fileLink.dwSize, 5u);
 
     // Named by the user, a linked folder is still not entered.
     CFileEntrys alone;

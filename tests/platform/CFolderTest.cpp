@@ -1,6 +1,9 @@
 #include "platform/CFolder.h"
 
+#include "platform/CFileStatus.h"
 #include "platform/CSystemError.h"
+#include "platform/HostTestSupport.h"
+#include "platform/PathStyle.h"
 #include "support/CTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -22,27 +29,41 @@ template <typename Call> void ExpectFailure(DWORD code, Call call)
     EXPECT_EQ(CSystemError::GetLast(), code);
 }
 
-// Sets or removes TMPDIR for one case and puts the old value back.
-class CTmpdirScope
+#ifdef _WIN32
+// The variable the system looks at first for its temporary folder.
+const char kTempVariable[] = "TMP";
+#else
+const char kTempVariable[] = "TMPDIR";
+#endif
+
+// Sets or removes the temporary-folder variable for one case and puts the
+// old value back.
+class CTempVariableScope
 {
 public:
-    explicit CTmpdirScope(const std::optional<std::string>& value)
+    explicit CTempVariableScope(const std::optional<std::string>& value)
     {
-        if (const char* old = std::getenv("TMPDIR"))
+        if (const char* old = std::getenv(kTempVariable))
             m_old = old;
         Apply(value);
     }
-    ~CTmpdirScope() { Apply(m_old); }
-    CTmpdirScope(const CTmpdirScope&) = delete;
-    CTmpdirScope& operator=(const CTmpdirScope&) = delete;
+    ~CTempVariableScope() { Apply(m_old); }
+    CTempVariableScope(const CTempVariableScope&) = delete;
+    CTempVariableScope& operator=(const CTempVariableScope&) = delete;
 
 private:
     static void Apply(const std::optional<std::string>& value)
     {
+#ifdef _WIN32
+        // The system reads its own copy of the environment, not the C library's.
+        ::SetEnvironmentVariableA(kTempVariable, value ? value->c_str() : nullptr);
+        ::_putenv_s(kTempVariable, value ? value->c_str() : "");
+#else
         if (value)
-            ::setenv("TMPDIR", value->c_str(), 1);
+            ::setenv(kTempVariable, value->c_str(), 1);
         else
-            ::unsetenv("TMPDIR");
+            ::unsetenv(kTempVariable);
+#endif
     }
 
     std::optional<std::string> m_old;
@@ -67,20 +88,30 @@ TEST(CFolderTest, CreateFailuresCarryTheWindowsCodes)
         DWORD code;
     };
     const SCase cases[] = {
-        {"sub", ERROR_ALREADY_EXISTS},          {"file.txt", ERROR_ALREADY_EXISTS},
-        {"dangling", ERROR_ALREADY_EXISTS},     {"missing/new", ERROR_PATH_NOT_FOUND},
+        {"sub", ERROR_ALREADY_EXISTS},
+        {"file.txt", ERROR_ALREADY_EXISTS},
+        {"missing/new", ERROR_PATH_NOT_FOUND},
         {"file.txt/new", ERROR_PATH_NOT_FOUND},
     };
     CTestFolder folder;
     folder.WriteFile("file.txt", "x");
     fs::create_directory(folder.Path() / "sub");
-    fs::create_symlink(folder / "gone", folder.Path() / "dangling");
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.name);
-        ExpectFailure(c.code, [&] { return CFolder::Create(folder / c.name); });
+        ExpectFailure(c.code, [&] { return CFolder::Create(NativePath(folder, c.name)); });
     }
     ExpectFailure(ERROR_PATH_NOT_FOUND, [] { return CFolder::Create(""); });
+}
+
+TEST(CFolderTest, CreateOverADanglingLinkCreatesNothing)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSymbolicLinks;
+#endif
+    CTestFolder folder;
+    fs::create_symlink(folder / "gone", folder.Path() / "dangling");
+    ExpectFailure(ERROR_ALREADY_EXISTS, [&] { return CFolder::Create(folder / "dangling"); });
     EXPECT_FALSE(fs::exists(folder.Path() / "gone"));
 }
 
@@ -120,29 +151,79 @@ TEST(CFolderTest, EnumerateFailuresKeepTheNames)
     {
         SCOPED_TRACE(c.name);
         std::vector<std::string> names{"kept"};
-        ExpectFailure(c.code, [&] { return CFolder::Enumerate(folder / c.name, names); });
+        ExpectFailure(c.code,
+                      [&] { return CFolder::Enumerate(NativePath(folder, c.name), names); });
         EXPECT_EQ(names, std::vector<std::string>{"kept"});
     }
+    std::vector<std::string> names{"kept"};
+    ExpectFailure(ERROR_PATH_NOT_FOUND, [&] { return CFolder::Enumerate("", names); });
+    EXPECT_EQ(names, std::vector<std::string>{"kept"});
 }
 
-TEST(CFolderTest, TempFolderComesFromTmpdirWhenThatIsAFolder)
+TEST(CFolderTest, EnumerateTakesANameEndingInASeparator)
+{
+    CTestFolder folder;
+    folder.WriteFile("only.txt", "x");
+    std::vector<std::string> names;
+    ASSERT_TRUE(CFolder::Enumerate(folder.Path().string() + kHostSeparator, names));
+    EXPECT_EQ(names, std::vector<std::string>{"only.txt"});
+}
+
+TEST(CFolderTest, EnumerateListsADriveRoot)
+{
+#ifndef _WIN32
+    GTEST_SKIP() << kOnlyOnWindows;
+#else
+    // The temporary folder's drive, and the first folder on the way to it.
+    const std::string temp = CFolder::GetTempFolder();
+    ASSERT_GT(temp.size(), 3u);
+    const std::string root = temp.substr(0, 3);
+    const std::string first = temp.substr(3, temp.find('\\', 3) - 3);
+    for (const std::string& name : {root, root.substr(0, 2) + "/"})
+    {
+        SCOPED_TRACE(name);
+        std::vector<std::string> names;
+        ASSERT_TRUE(CFolder::Enumerate(name, names));
+        EXPECT_NE(std::find(names.begin(), names.end(), first), names.end()) << first;
+    }
+#endif
+}
+
+TEST(CFolderTest, TempFolderComesFromTheEnvironment)
 {
     CTestFolder folder;
     const std::string path = folder.Path().string();
-    const std::string file = folder.WriteFile("file.txt", "x");
     struct SCase
     {
-        std::optional<std::string> tmpdir;
+        std::optional<std::string> value;
         std::string expected;
     };
+#ifdef _WIN32
+    // The system takes the variable as it is and adds the separator.
+    const std::string sep = "\\";
+    const SCase cases[] = {{path, path + sep}, {path + sep, path + sep}};
+#else
+    const std::string sep = "/";
+    const std::string file = folder.WriteFile("file.txt", "x");
     const SCase cases[] = {
-        {path, path + "/"}, {path + "/", path + "/"},     {std::nullopt, "/tmp/"},
+        {path, path + sep}, {path + sep, path + sep},     {std::nullopt, "/tmp/"},
         {"", "/tmp/"},      {path + "/missing", "/tmp/"}, {file, "/tmp/"},
     };
+#endif
     for (const SCase& c : cases)
     {
-        SCOPED_TRACE(c.tmpdir.value_or("(unset)"));
-        CTmpdirScope scope(c.tmpdir);
+        SCOPED_TRACE(c.value.value_or("(unset)"));
+        CTempVariableScope scope(c.value);
         EXPECT_EQ(CFolder::GetTempFolder(), c.expected);
     }
+}
+
+TEST(CFolderTest, TempFolderIsAFolderEndingInTheHostSeparator)
+{
+    const std::string temp = CFolder::GetTempFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), kHostSeparator);
+    CFileStatus status;
+    ASSERT_TRUE(CFileStatus::Get(temp, status)) << temp;
+    EXPECT_TRUE(status.m_bDirectory);
 }
