@@ -1,18 +1,15 @@
 #include "engine/CFileEntrys.h"
 
-#include "engine/CTarHeader.h"
+#include "engine/CTarMessages.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
 #include "platform/PathStyle.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 namespace
 {
-
-const char kUnsupportedType[] = "Unable to process file [%s], of type [%s]";
 
 // What the tree walk needs to know about one item.
 enum class EItem
@@ -23,35 +20,10 @@ enum class EItem
     LinkedFolder, // added, but never entered: a link back up the tree would loop
 };
 
-std::string Format(const char* format, const std::string& path, const char* typeName)
-{
-    const int length = std::snprintf(nullptr, 0, format, path.c_str(), typeName);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, path.c_str(), typeName);
-    text.pop_back();
-    return text;
-}
-
-// The names a tar header gives these kinds; a socket has none.
-const char* TypeNameOf(const CFileStatus& status)
-{
-    switch (status.m_nKind)
-    {
-    case CFileStatus::KIND_CHARACTER:
-        return CTarHeader::GetTypeName('3');
-    case CFileStatus::KIND_BLOCK:
-        return CTarHeader::GetTypeName('4');
-    case CFileStatus::KIND_FIFO:
-        return CTarHeader::GetTypeName('6');
-    default:
-        return "unknown";
-    }
-}
-
-void Refuse(const std::string& path, const char* typeName, CFileEntrys::Problems* pProblems)
+void Refuse(const std::string& path, const CFileStatus& status, CFileEntrys::Problems* pProblems)
 {
     if (pProblems)
-        pProblems->push_back(Format(kUnsupportedType, path, typeName));
+        pProblems->push_back(CTarMessages::Unsupported(path, status));
 }
 
 // Describes the item into entry. Devices, pipes and sockets are refused: the
@@ -65,12 +37,12 @@ EItem Inspect(const std::string& path, SFileEntry& entry, CFileEntrys::Problems*
     CFileStatus status = itself;
     if (itself.m_bLink && !CFileStatus::Get(path, status))
     {
-        Refuse(path, CTarHeader::GetTypeName('2'), pProblems);
+        Refuse(path, itself, pProblems);
         return EItem::Refused;
     }
     if (!SFileEntry::IsStorable(status))
     {
-        Refuse(path, TypeNameOf(status), pProblems);
+        Refuse(path, status, pProblems);
         return EItem::Refused;
     }
     if (!entry.SetPath(path, status))

@@ -62,6 +62,18 @@ bool CFile::Close()
     return released;
 }
 
+bool CFile::Remove(const std::string& path)
+{
+#ifdef _WIN32
+    return ::DeleteFileA(path.c_str()) != 0;
+#else
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    CSystemError::SetLastFromErrno(errno);
+    return false;
+#endif
+}
+
 bool CFile::CheckOpen() const
 {
     if (IsOpen())

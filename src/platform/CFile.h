@@ -61,6 +61,9 @@ public:
     // True without doing anything when nothing is open.
     bool Close();
 
+    // Deletes the named file (a link itself, not what it points at).
+    static bool Remove(const std::string& path);
+
     // The name given to Open; empty while closed.
     const std::string& GetFilePath() const;
 

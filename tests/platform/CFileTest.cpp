@@ -576,3 +576,25 @@ TEST(CFileTest, DriveLetterNamesTakeEitherSlash)
     EXPECT_EQ(ReadAll(file), "both ways");
 #endif
 }
+
+TEST(CFileTest, RemoveDeletesTheFileAndReportsAMissingOne)
+{
+    CTestFolder folder;
+    const std::string path = folder.WriteFile("gone.txt", "x");
+    EXPECT_TRUE(CFile::Remove(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ExpectFailure(ERROR_FILE_NOT_FOUND, [&] { return CFile::Remove(path); });
+}
+
+#ifndef _WIN32
+TEST(CFileTest, RemoveTakesALinkNotWhatItPointsAt)
+{
+    CTestFolder folder;
+    const std::string target = folder.WriteFile("target", "kept");
+    const std::string link = NativePath(folder, "link");
+    std::filesystem::create_symlink(target, link);
+    EXPECT_TRUE(CFile::Remove(link));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(folder.ReadFile("target"), "kept");
+}
+#endif

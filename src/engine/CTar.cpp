@@ -1,0 +1,523 @@
+#include "engine/CTar.h"
+
+#include "core/COsException.h"
+#include "devices/CTarFileDevice.h"
+#include "engine/CFileEntrys.h"
+#include "engine/CMemberPath.h"
+#include "engine/CTarMessages.h"
+#include "engine/CWildCard.h"
+#include "platform/CFile.h"
+#include "platform/CFileStatus.h"
+#include "platform/CFolder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+namespace
+{
+
+const char kNotOpen[] = "Archive not open.";
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool IsZero(const CTarHeader& record)
+{
+    const auto& bytes = record.Bytes();
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+std::uint64_t DataRecords(std::uint64_t size)
+{
+    return size / TAR_RECORD_SIZE + (size % TAR_RECORD_SIZE != 0 ? 1 : 0);
+}
+
+std::uint32_t HeaderTime(std::int64_t time)
+{
+    return static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(time, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+} // namespace
+
+CTar::~CTar()
+{
+    Close();
+    UnadviseAll();
+}
+
+std::unique_ptr<CTarDevice> CTar::MakeDevice(bool tape)
+{
+    if (tape)
+        throw CGenericException("This is not a tape device.");
+    return std::make_unique<CTarFileDevice>();
+}
+
+void CTar::Open(const std::string& name, int blockingFactor, bool compression)
+{
+    Close();
+    m_bEmpty = false;
+    m_bSwap = false;
+    m_bTape = Lower(name).find("\\\\.\\tape") != std::string::npos;
+    m_pDevice = MakeDevice(m_bTape);
+    if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
+        throw CGenericException("Failed to establish advisory link with archive.");
+    m_pDevice->Open(name, blockingFactor, compression);
+}
+
+void CTar::Close()
+{
+    m_pDevice.reset();
+}
+
+bool CTar::IsOpen() const
+{
+    return m_pDevice && m_pDevice->IsOpen();
+}
+
+bool CTar::IsByteSwapped() const
+{
+    return IsOpen() && m_bSwap;
+}
+
+std::string CTar::GetDeviceName() const
+{
+    return m_pDevice ? m_pDevice->GetName() : std::string();
+}
+
+bool CTar::IsCatalogued(char type)
+{
+    return type == '\0' || type == '0' || type == '3' || type == '5' || type == '7';
+}
+
+CTarDevice& CTar::Device() const
+{
+    if (!m_pDevice)
+        throw CGenericException(kNotOpen);
+    return *m_pDevice;
+}
+
+void CTar::Send(SArchiveEvent& event)
+{
+    FireEvent(&event, false);
+}
+
+void CTar::SendProblem(const std::string& message, const std::string& name)
+{
+    SArchiveEvent event;
+    event.nKind = TAR_EVENT_PROBLEM;
+    event.strName = name;
+    event.strMessage = message;
+    Send(event);
+}
+
+int CTar::OnDeviceEvent(void* record)
+{
+    const auto* event = static_cast<const SDeviceEvent*>(record);
+    if (event->nKind == SDeviceEvent::DEVICE_EVENT_ACTIVITY)
+    {
+        SArchiveEvent tick;
+        tick.nKind = TAR_EVENT_TICK;
+        Send(tick);
+        return 0;
+    }
+    m_event.dwDone += static_cast<std::uint64_t>(event->nBytes);
+    if (m_bReporting)
+        Send(m_event);
+    return 0;
+}
+
+// ---------------------------------------------------------------- scanning
+
+void CTar::List()
+{
+    m_bReporting = false;
+    Device();
+    SScan scan;
+    Scan(scan);
+}
+
+void CTar::Scan(SScan& scan)
+{
+    m_bReporting = false;
+    CTarDevice& device = Device();
+    m_bEmpty = true;
+    m_bSwap = false;
+    device.Seek(0, CTarDevice::SEEK_FROM_START);
+    const std::uint64_t size = device.GetSize();
+    if (size != 0 && size < TAR_RECORD_SIZE)
+        throw CGenericException("This is not a valid tar file.");
+
+    const std::int32_t limit = m_settings.m_nTerminatingRecords;
+    std::uint32_t read = 0;
+    CTarHeader record;
+    while (scan.zeros < limit)
+    {
+        if (!device.ReadRecord(record.Bytes().data()))
+            break;
+        ++read;
+        const ETarHeaderKind kind = record.Classify();
+        if (kind != ETarHeaderKind::NotHeader)
+            m_bSwap = kind == ETarHeaderKind::ValidSwapped;
+        if (m_bSwap)
+            record.SwapBytePairs();
+        if (kind == ETarHeaderKind::NotHeader)
+        {
+            if (read == 1 && !IsZero(record))
+                RefuseFirstRecord(record);
+            ++scan.zeros;
+            continue;
+        }
+        const EStep step = ScanHeader(scan, record);
+        if (step == EStep::Finished)
+            return;
+        if (step == EStep::End)
+            break;
+    }
+    if (scan.zeros > 0)
+        device.Seek(-scan.zeros, CTarDevice::SEEK_FROM_CURRENT);
+}
+
+CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
+{
+    m_bEmpty = false;
+    scan.zeros = 0;
+    SArchiveEvent event;
+    event.strName = header.GetName();
+    event.dwTotal = header.GetSize();
+    event.time = header.GetTime();
+    event.chType = header.GetType();
+    const std::uint64_t records = DataRecords(event.dwTotal);
+
+    if (scan.mode == EScanMode::Extract && IsWanted(scan, event.strName, event.chType))
+    {
+        ExtractMember(scan, event, records);
+        return scan.indexed && scan.wanted.empty() ? EStep::Finished : EStep::Next;
+    }
+    if (!SkipRecords(records))
+    {
+        // The member's data runs past the end: the append point is its header.
+        scan.zeros = 1;
+        return EStep::End;
+    }
+    if (scan.mode == EScanMode::List)
+    {
+        event.nKind = TAR_EVENT_LISTED;
+        event.dwDone = event.dwTotal;
+        Send(event);
+    }
+    return EStep::Next;
+}
+
+void CTar::RefuseFirstRecord(const CTarHeader& record) const
+{
+    std::string text = std::string("This is not a valid tar ") + (m_bTape ? "tape." : "file.");
+    const auto& bytes = record.Bytes();
+    const bool backup = std::equal(bytes.begin(), bytes.begin() + 4, "tape",
+                                   [](std::uint8_t b, char c) { return std::tolower(b) == c; });
+    if (m_bTape && backup)
+        text += "  The tape appears to be a Windows NT backup.";
+    throw CGenericException(text);
+}
+
+bool CTar::SkipRecords(std::uint64_t count)
+{
+    if (count == 0)
+        return true;
+    // No medium holds more records than a seek can count.
+    if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    return Device().Seek(static_cast<std::int32_t>(count), CTarDevice::SEEK_FROM_CURRENT);
+}
+
+// -------------------------------------------------------------- extracting
+
+void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
+                   const std::string& destination)
+{
+    m_bReporting = false;
+    Device();
+    if (specs == nullptr || indexes == nullptr)
+        throw CGenericException("Invalid parameters.");
+    if (!specs->GetSpecs().empty() && !indexes->empty())
+        throw CGenericException("Must use either a file spec. or a file indexes to extract.");
+    SScan scan;
+    scan.mode = EScanMode::Extract;
+    scan.destination = destination;
+    if (!indexes->empty())
+    {
+        scan.wanted.insert(indexes->begin(), indexes->end());
+        scan.indexed = true;
+    }
+    else
+    {
+        scan.matcher.CopySpecs(*specs);
+    }
+    Scan(scan);
+}
+
+// Rows count the members a listing puts in the catalogue, so a row the user
+// selected is the member shown in it, whatever else lies between members.
+bool CTar::IsWanted(SScan& scan, const std::string& name, char type)
+{
+    const bool row = IsCatalogued(type) && scan.wanted.erase(scan.catalogued++) > 0;
+    return row || scan.matcher.Match(name);
+}
+
+void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records)
+{
+    const std::string member = event.strName;
+    const auto components = CMemberPath::Split(member);
+    if (!components)
+    {
+        SendProblem(CTarMessages::Format(CTarMessages::kLeavesDestination, {member}), member);
+        SkipRecords(records);
+        return;
+    }
+    event.strName = CMemberPath::Join(scan.destination, *components);
+    event.nKind = TAR_EVENT_EXTRACTED;
+    event.dwDone = 0;
+    event.strMessage.clear();
+    Send(event);
+
+    std::uint64_t read = 0;
+    try
+    {
+        WriteMember(scan, member, *components, event, records, read);
+    }
+    catch (const CException& e)
+    {
+        event.nKind = TAR_EVENT_PROBLEM;
+        event.strMessage = CTarMessages::MessageOf(e);
+        Send(event);
+    }
+    if (read < records)
+        SkipRecords(records - read);
+}
+
+void CTar::WriteMember(SScan& scan, const std::string& member,
+                       const std::vector<std::string>& components, SArchiveEvent& event,
+                       std::uint64_t records, std::uint64_t& read)
+{
+    if (!scan.destinationReady)
+    {
+        CreateFolderPath(scan.destination);
+        scan.destinationReady = true;
+    }
+    const char type = event.chType;
+    if (type == '5')
+    {
+        CreateFolders(scan.destination, components, components.size(), member);
+        return;
+    }
+    if (!IsCatalogued(type))
+    {
+        event.nKind = TAR_EVENT_PROBLEM;
+        event.strMessage = CTarMessages::Format(CTarMessages::kUnsupportedType,
+                                                {event.strName, GetTypeName(type)});
+        Send(event);
+        return;
+    }
+    if (event.dwTotal > TAR_MAX_MEMBER_SIZE)
+        throw CGenericException(CTarMessages::Format(CTarMessages::kTooLarge, {member}));
+
+    CreateFolders(scan.destination, components, components.empty() ? 0 : components.size() - 1,
+                  member);
+    ReplaceLink(event.strName);
+    CFile file;
+    if (!file.Open(event.strName, CFile::modeCreate | CFile::modeWrite | CFile::modeNoFollow))
+        throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
+    CopyData(file, event, records, read);
+    if (!file.Close())
+        throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
+}
+
+void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read)
+{
+    CTarDevice& device = Device();
+    CTarHeader record;
+    while (read < records)
+    {
+        // A record the device cannot deliver comes back as zeros, never as
+        // the bytes of the one before it.
+        device.ReadRecord(record.Bytes().data());
+        ++read;
+        if (m_bSwap)
+            record.SwapBytePairs();
+        const std::uint64_t bytes =
+            read < records ? TAR_RECORD_SIZE : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
+        if (!file.Write(record.Bytes().data(), static_cast<std::uint32_t>(bytes)))
+            throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
+        event.dwDone += bytes;
+        Send(event);
+    }
+}
+
+// Creates the first count components below the destination that are
+// missing. A link on the way is never followed: it could lead anywhere.
+void CTar::CreateFolders(const std::string& destination, const std::vector<std::string>& components,
+                         std::size_t count, const std::string& member) const
+{
+    std::string path = destination;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        path = CMemberPath::Join(path, {components[i]});
+        CFileStatus status;
+        if (CFileStatus::Get(path, status, false))
+        {
+            if (status.m_bLink)
+                throw CGenericException(
+                    CTarMessages::Format(CTarMessages::kLeavesDestination, {member}));
+            continue;
+        }
+        if (!CFolder::Create(path))
+            throw COsException();
+    }
+}
+
+// Creates every missing folder of the path the user chose to extract into.
+void CTar::CreateFolderPath(const std::string& path)
+{
+    for (std::size_t end = 1; end <= path.size(); ++end)
+    {
+        if (end < path.size() && path[end] != kHostSeparator && path[end] != '/')
+            continue;
+        const std::string prefix = path.substr(0, end);
+        CFileStatus status;
+        if (!CFileStatus::Get(prefix, status) && !CFolder::Create(prefix))
+            throw COsException();
+    }
+}
+
+// A link where the member goes is replaced by the member, not written through.
+void CTar::ReplaceLink(const std::string& path) const
+{
+    CFileStatus status;
+    if (CFileStatus::Get(path, status, false) && status.m_bLink && !CFile::Remove(path))
+        throw CGenericException(CTarMessages::FileFailure(path, COsException()));
+}
+
+// ----------------------------------------------------------------- writing
+
+bool CTar::Write(const CFileEntrys& entries, bool relative, int indexFileEntry)
+{
+    SScan scan;
+    Scan(scan);
+    CTarDevice& device = Device();
+    // Only a tape writes the swapped layout; a disk file always holds the
+    // standard one, and the flag must say what the medium holds.
+    if (m_bEmpty)
+        m_bSwap = m_bTape && m_settings.m_bSgiFormat != 0;
+    m_bReporting = true;
+
+    const int count = entries.GetCount();
+    int written = 0;
+    for (int i = 0; i < count; ++i)
+    {
+        const bool indexFile = i == indexFileEntry;
+        // The index file describes a whole new archive, never an addition.
+        if (indexFile && !m_bEmpty)
+            continue;
+        if (WriteEntry(*entries.GetAt(i), relative, indexFile))
+            ++written;
+    }
+    m_event.nKind = TAR_EVENT_NONE;
+    m_bReporting = false;
+    if (written == 0)
+        return false;
+    m_bEmpty = false;
+    device.WriteEnd();
+    return device.Seek(-2, CTarDevice::SEEK_FROM_CURRENT);
+}
+
+bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
+{
+    const std::string& stored = relative || indexFile ? entry.strName : entry.strPath;
+    const std::optional<std::string> name = CTarHeader::ToArchiveName(stored, relative);
+    if (!name)
+    {
+        SendProblem(TAR_PATH_TOO_LONG);
+        return false;
+    }
+    CFileStatus status;
+    if (!CFileStatus::Get(entry.strPath, status))
+    {
+        SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
+        return false;
+    }
+    if (!status.m_bDirectory && !status.m_bRegular)
+    {
+        SendProblem(CTarMessages::Unsupported(entry.strPath, status));
+        return false;
+    }
+    CTarHeader header;
+    if (!header.Build(*name, status.m_size, HeaderTime(status.m_mtime), status.m_bDirectory,
+                      m_settings))
+    {
+        SendProblem(CTarMessages::Format(CTarMessages::kTooLarge, {entry.strPath}));
+        return false;
+    }
+    m_event.strName = header.GetName();
+    m_event.dwTotal = header.GetSize();
+    m_event.time = header.GetTime();
+    m_event.chType = header.GetType();
+    if (status.m_bDirectory)
+    {
+        m_event.dwDone = 0;
+        m_event.nKind = TAR_EVENT_WRITTEN;
+        Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
+        return true;
+    }
+    return WriteFile(entry, header);
+}
+
+bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header)
+{
+    CFile file;
+    if (!file.Open(entry.strPath, CFile::modeRead | CFile::osSequentialScan))
+    {
+        SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
+        return false;
+    }
+    std::uint64_t before = 0;
+    file.GetLength(before);
+    m_event.dwDone = 0;
+    m_event.nKind = TAR_EVENT_WRITTEN;
+    Device().WriteEntry(header.Bytes().data(), m_bSwap, &file);
+
+    // The member holds what its header says; a file that changed meanwhile
+    // is archived cut or padded, and the user must hear of it.
+    std::uint64_t position = 0;
+    std::uint64_t after = 0;
+    file.GetPosition(position);
+    file.GetLength(after);
+    const std::uint64_t size = header.GetSize();
+    if (before != size || after != size || position != size)
+        SendProblem(CTarMessages::Format(CTarMessages::kChangedSize, {entry.strPath}),
+                    entry.strPath);
+    return true;
+}
+
+// ------------------------------------------------------------------ others
+
+void CTar::Erase()
+{
+    m_bReporting = false;
+    Device().Erase();
+    m_bEmpty = true;
+}
+
+bool CTar::CanEject()
+{
+    return Device().CanEject();
+}
+
+void CTar::Eject()
+{
+    Device().Eject();
+}

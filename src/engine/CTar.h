@@ -1,0 +1,122 @@
+#pragma once
+#include "core/CEventHandler.h"
+#include "devices/CTarDevice.h"
+#include "engine/CTarHeader.h"
+#include "engine/CTarSettings.h"
+#include "engine/CWildCard.h"
+#include "engine/SArchiveEvent.h"
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class CFile;
+class CFileEntrys;
+struct SFileEntry;
+
+// The archive engine: one per document. Opens an archive on a device, scans
+// it, lists, extracts and appends members and erases it, telling its client
+// (the document) of every member, every step and every problem through
+// SArchiveEvent. Failures that stop an operation are exceptions; a member that
+// cannot be handled is a TAR_EVENT_PROBLEM and the operation goes on. A client
+// cancels by throwing from its TAR_EVENT_TICK handler; that throw passes
+// through unchanged. Runs on the document's worker thread.
+class CTar : public CEventHandler
+{
+public:
+    CTar() = default;
+    ~CTar() override;
+
+    // Makes the device for the name (a tape for names holding "\\.\tape")
+    // and opens it. The blocking factor and compression go to the device.
+    void Open(const std::string& name, int blockingFactor, bool compression);
+    void Close();
+    bool IsOpen() const;
+    bool IsByteSwapped() const;
+    std::string GetDeviceName() const;
+
+    // Reports every member as TAR_EVENT_LISTED and leaves the device at the
+    // point where a write appends.
+    void List();
+    // Extracts the members whose names match specs, or the catalogue rows in
+    // indexes (the rows a list reports for catalogued types); one of the two
+    // must be empty. An empty destination extracts below the current folder.
+    void Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
+                 const std::string& destination);
+    // Appends the entries (the one at indexFileEntry only to an empty
+    // archive) and the end marker. True when a member was written.
+    bool Write(const CFileEntrys& entries, bool relative, int indexFileEntry);
+    void Erase();
+    bool CanEject();
+    void Eject();
+
+    static const char* GetTypeName(char type) { return CTarHeader::GetTypeName(type); }
+    // Whether a member of this type belongs in the catalogue: files,
+    // folders, and what extraction writes as a file.
+    static bool IsCatalogued(char type);
+
+    CTarSettings m_settings;
+    bool m_bTape = false;
+    bool m_bEmpty = false;
+    bool m_bSwap = false;
+
+protected:
+    // Tests substitute devices here.
+    virtual std::unique_ptr<CTarDevice> MakeDevice(bool tape);
+
+private:
+    enum class EScanMode
+    {
+        List,
+        Extract
+    };
+    // What the scan does after a header.
+    enum class EStep
+    {
+        Next,    // read the next header
+        End,     // the archive ends here
+        Finished // every wanted member is out: stop where we are
+    };
+
+    struct SScan
+    {
+        EScanMode mode = EScanMode::List;
+        CWildCard matcher;
+        std::set<std::uint32_t> wanted;
+        bool indexed = false; // members chosen by catalogue row
+        std::string destination;
+        bool destinationReady = false;
+        std::uint32_t catalogued = 0; // catalogue rows passed so far
+        std::int32_t zeros = 0;       // consecutive records that are not headers
+    };
+
+    int OnDeviceEvent(void* record);
+    CTarDevice& Device() const;
+    void Send(SArchiveEvent& event);
+    void SendProblem(const std::string& message, const std::string& name = {});
+
+    void Scan(SScan& scan);
+    EStep ScanHeader(SScan& scan, const CTarHeader& header);
+    [[noreturn]] void RefuseFirstRecord(const CTarHeader& record) const;
+    bool SkipRecords(std::uint64_t count);
+
+    static bool IsWanted(SScan& scan, const std::string& name, char type);
+    void ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records);
+    void WriteMember(SScan& scan, const std::string& member,
+                     const std::vector<std::string>& components, SArchiveEvent& event,
+                     std::uint64_t records, std::uint64_t& read);
+    void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
+    void CreateFolders(const std::string& destination, const std::vector<std::string>& components,
+                       std::size_t count, const std::string& member) const;
+    void ReplaceLink(const std::string& path) const;
+    static void CreateFolderPath(const std::string& path);
+
+    bool WriteEntry(const SFileEntry& entry, bool relative, bool indexFile);
+    bool WriteFile(const SFileEntry& entry, const CTarHeader& header);
+
+    std::unique_ptr<CTarDevice> m_pDevice;
+    SArchiveEvent m_event{{}, 0, 0, '\0', TAR_EVENT_NONE, 0, {}};
+    bool m_bReporting = false;
+};

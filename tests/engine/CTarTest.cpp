@@ -1,0 +1,703 @@
+#include "engine/CTar.h"
+#include "core/CGenericException.h"
+#include "core/MessageBoxCodes.h"
+#include "devices/CTarFileDevice.h"
+#include "engine/CFileEntrys.h"
+#include "engine/CWildCard.h"
+#include "platform/PathStyle.h"
+#include "support/CArchiveImage.h"
+#include "support/CTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+// Records what the engine reports; ticks are only counted.
+class CArchiveRecorder : public CEventHandler
+{
+public:
+    explicit CArchiveRecorder(CTar& tar) { tar.Advise(this, &CArchiveRecorder::OnArchiveEvent); }
+    ~CArchiveRecorder() override { UnadviseAll(); }
+
+    int OnArchiveEvent(void* record)
+    {
+        const auto& event = *static_cast<const SArchiveEvent*>(record);
+        if (event.nKind == TAR_EVENT_TICK)
+            ++ticks;
+        else
+            events.push_back(event);
+        return 0;
+    }
+
+    std::vector<SArchiveEvent> Of(int kind) const
+    {
+        std::vector<SArchiveEvent> found;
+        for (const SArchiveEvent& event : events)
+        {
+            if (event.nKind == kind)
+                found.push_back(event);
+        }
+        return found;
+    }
+
+    std::vector<std::string> Names(int kind) const
+    {
+        std::vector<std::string> names;
+        for (const SArchiveEvent& event : Of(kind))
+            names.push_back(event.strName);
+        return names;
+    }
+
+    std::vector<SArchiveEvent> events;
+    int ticks = 0;
+};
+
+// A disk-file device that counts the records it reads.
+class CCountingDevice : public CTarFileDevice
+{
+public:
+    explicit CCountingDevice(int& reads) : m_reads(reads) {}
+    bool ReadRecord(unsigned char* record) override
+    {
+        ++m_reads;
+        return CTarFileDevice::ReadRecord(record);
+    }
+
+private:
+    int& m_reads;
+};
+
+class CCountingTar : public CTar
+{
+public:
+    int reads = 0;
+
+protected:
+    std::unique_ptr<CTarDevice> MakeDevice(bool) override
+    {
+        return std::make_unique<CCountingDevice>(reads);
+    }
+};
+
+class CTarTest : public ::testing::Test
+{
+protected:
+    std::string Archive(const CArchiveImage& image)
+    {
+        return m_folder.WriteFile("a.tar", image.Bytes());
+    }
+
+    std::string Native(const std::string& name) const
+    {
+        std::string native = name;
+        for (char& c : native)
+        {
+            if (c == '/')
+                c = kHostSeparator;
+        }
+        return native;
+    }
+
+    void ExtractAll(CTar& tar, const std::string& destination)
+    {
+        CWildCard all;
+        all.AddSpec("*.*");
+        const std::vector<std::uint32_t> none;
+        tar.Extract(&all, &none, destination);
+    }
+
+    void ExtractRows(CTar& tar, std::vector<std::uint32_t> rows, const std::string& destination)
+    {
+        const CWildCard none;
+        tar.Extract(&none, &rows, destination);
+    }
+
+    CTestFolder m_folder;
+    CTar m_tar;
+    CArchiveRecorder m_recorder{m_tar};
+};
+
+std::uintmax_t SizeOf(const std::string& path)
+{
+    return fs::file_size(path);
+}
+
+} // namespace
+
+// ----------------------------------------------------------------- listing
+
+TEST_F(CTarTest, ListsEveryMemberWithItsSizeTimeAndType)
+{
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("a.txt", std::string(100, 'a'))
+                           .Folder("dir")
+                           .File("dir/b.txt", std::string(1024, 'b'))
+                           .End()),
+               20, false);
+    m_tar.List();
+    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0].strName, "a.txt");
+    EXPECT_EQ(listed[0].dwTotal, 100u);
+    EXPECT_EQ(listed[0].dwDone, 100u);
+    EXPECT_EQ(listed[0].time, 1600000000u);
+    EXPECT_EQ(listed[1].chType, '5');
+    EXPECT_EQ(listed[2].strName, Native("dir/b.txt"));
+    EXPECT_FALSE(m_tar.m_bEmpty);
+    EXPECT_FALSE(m_tar.IsByteSwapped());
+}
+
+TEST_F(CTarTest, RefusesWhatIsNotAnArchive)
+{
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"300 bytes", std::string(300, 'x')},
+        {"a text record", CArchiveImage().TextRecord("just some text").Bytes()},
+    };
+    for (const auto& test : cases)
+    {
+        CTar tar;
+        tar.Open(m_folder.WriteFile("bad.tar", test.bytes), 20, false);
+        try
+        {
+            tar.List();
+            ADD_FAILURE() << test.what;
+        }
+        catch (const CGenericException& e)
+        {
+            EXPECT_EQ(e.GetText(), "This is not a valid tar file.") << test.what;
+        }
+    }
+}
+
+TEST_F(CTarTest, EmptyOrZeroArchivesListNothing)
+{
+    for (const std::string& bytes : {std::string(), std::string(512, '\0')})
+    {
+        CTar tar;
+        CArchiveRecorder recorder(tar);
+        tar.Open(m_folder.WriteFile("empty.tar", bytes), 20, false);
+        tar.List();
+        EXPECT_TRUE(recorder.Of(TAR_EVENT_LISTED).empty());
+        EXPECT_TRUE(tar.m_bEmpty);
+    }
+}
+
+TEST_F(CTarTest, TextAfterTheFirstMemberCountsTowardsTheEnd)
+{
+    m_tar.Open(Archive(CArchiveImage().File("a", "").TextRecord("text").File("b", "").End()), 20,
+               false);
+    m_tar.List();
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(CTarTest, TheTerminatingRecordCountDecidesWhereTheArchiveEnds)
+{
+    const std::string path = Archive(CArchiveImage().File("a", "1").Zeros(3).File("b", "2").End());
+    const struct
+    {
+        int terminating;
+        std::vector<std::string> listed;
+    } cases[] = {{10, {"a", "b"}}, {3, {"a"}}, {0, {}}};
+    for (const auto& test : cases)
+    {
+        CTar tar;
+        CArchiveRecorder recorder(tar);
+        tar.m_settings.m_nTerminatingRecords = test.terminating;
+        tar.Open(path, 20, false);
+        tar.List();
+        EXPECT_EQ(recorder.Names(TAR_EVENT_LISTED), test.listed) << "T = " << test.terminating;
+        EXPECT_EQ(tar.m_bEmpty, test.listed.empty());
+    }
+}
+
+TEST_F(CTarTest, AMemberWhoseDataIsMissingEndsTheListAndIsTheAppendPoint)
+{
+    const std::string path = Archive(CArchiveImage().File("a", "1").HeaderOnly("cut", 5000));
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
+
+    // Appending lands on the cut member's header.
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("new.txt", "new"), false);
+    m_tar.Write(entries, true, -1);
+    CTar reader;
+    CArchiveRecorder readerEvents(reader);
+    reader.Open(path, 20, false);
+    reader.List();
+    ASSERT_EQ(readerEvents.Of(TAR_EVENT_LISTED).size(), 2u);
+    EXPECT_EQ(SizeOf(path), 1024u + 1024u + 1024u);
+}
+
+TEST_F(CTarTest, GnuPaddingEndsTheScanAtTheFirstZeroRecord)
+{
+    const std::string path = Archive(CArchiveImage().File("a", std::string(100, 'a')).Zeros(18));
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    // An append now overwrites the first zero record.
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("b", "b"), false);
+    m_tar.Write(entries, true, -1);
+    const std::string bytes = m_folder.ReadFile("a.tar");
+    EXPECT_EQ(bytes.substr(1024, 1), "b");
+}
+
+TEST_F(CTarTest, ByteSwappedArchivesListTheSameMembers)
+{
+    CArchiveImage image;
+    image.File("swapped.txt", std::string(700, 's')).Folder("d").End();
+    m_tar.Open(m_folder.WriteFile("s.tar", image.SwappedBytes()), 20, false);
+    m_tar.List();
+    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].strName, "swapped.txt");
+    EXPECT_EQ(listed[0].dwTotal, 700u);
+    EXPECT_TRUE(m_tar.IsByteSwapped());
+}
+
+TEST_F(CTarTest, ListingReadsOneRecordPerMember)
+{
+    CArchiveImage image;
+    for (int i = 0; i < 1000; ++i)
+        image.File("member" + std::to_string(i), std::string(1500, 'x'));
+    image.End();
+    CCountingTar tar;
+    CArchiveRecorder recorder(tar);
+    tar.Open(Archive(image), 20, false);
+    tar.List();
+    EXPECT_EQ(recorder.Of(TAR_EVENT_LISTED).size(), 1000u);
+    EXPECT_LE(tar.reads, 1000 + tar.m_settings.m_nTerminatingRecords);
+
+    // Appending scans the same way and reads no member data.
+    tar.reads = 0;
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("extra", "x"), false);
+    tar.Write(entries, true, -1);
+    EXPECT_LE(tar.reads, 1000 + tar.m_settings.m_nTerminatingRecords);
+}
+
+TEST_F(CTarTest, OperationsNeedAnOpenArchive)
+{
+    CTar tar;
+    CFileEntrys entries;
+    const CWildCard specs;
+    const std::vector<std::uint32_t> rows;
+    for (auto operation :
+         std::vector<std::function<void()>>{
+             [&] { tar.List(); }, [&] { tar.Erase(); }, [&] { tar.Write(entries, true, -1); },
+             [&] { tar.Extract(&specs, &rows, ""); }, [&] { tar.Eject(); }})
+    {
+        try
+        {
+            operation();
+            ADD_FAILURE() << "no exception";
+        }
+        catch (const CGenericException& e)
+        {
+            EXPECT_EQ(e.GetText(), "Archive not open.");
+        }
+    }
+}
+
+// -------------------------------------------------------------- extracting
+
+TEST_F(CTarTest, ExtractsFilesAndFoldersWithTheirEvents)
+{
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("a.txt", std::string(100, 'a'))
+                           .Folder("dir")
+                           .File("dir/b.txt", std::string(1024, 'b'))
+                           .File("empty", "")
+                           .End()),
+               20, false);
+    const std::string out = m_folder / "out";
+    ExtractAll(m_tar, out);
+
+    EXPECT_EQ(m_folder.ReadFile("out/a.txt"), std::string(100, 'a'));
+    EXPECT_EQ(m_folder.ReadFile("out/dir/b.txt"), std::string(1024, 'b'));
+    EXPECT_TRUE(fs::is_directory(m_folder.Path() / "out" / "dir"));
+    EXPECT_EQ(SizeOf(m_folder / "out/empty"), 0u);
+    const auto extracted = m_recorder.Of(TAR_EVENT_EXTRACTED);
+    ASSERT_EQ(extracted.size(), 2u + 1u + 3u + 1u);
+    EXPECT_EQ(extracted[0].strName, out + kHostSeparator + "a.txt");
+    EXPECT_EQ(extracted[0].dwDone, 0u);
+    EXPECT_EQ(extracted[1].dwDone, 100u);
+    EXPECT_EQ(extracted[5].dwDone, 1024u);
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+}
+
+TEST_F(CTarTest, ATrailingSeparatorOnTheDestinationChangesNothing)
+{
+    m_tar.Open(Archive(CArchiveImage().File("a.txt", "x").End()), 20, false);
+    ExtractAll(m_tar, (m_folder / "out") + kHostSeparator);
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_EXTRACTED)[0].strName,
+              (m_folder / "out") + kHostSeparator + "a.txt");
+}
+
+TEST_F(CTarTest, ExtractingByRowStopsAfterTheLastWantedMember)
+{
+    CArchiveImage image;
+    for (int i = 0; i < 5; ++i)
+        image.File("m" + std::to_string(i), std::string(600, static_cast<char>('0' + i)));
+    image.End();
+    CCountingTar tar;
+    CArchiveRecorder recorder(tar);
+    tar.Open(Archive(image), 20, false);
+    ExtractRows(tar, {0, 2}, m_folder / "out");
+
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "out" / "m0"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "m1"));
+    EXPECT_EQ(m_folder.ReadFile("out/m2"), std::string(600, '2'));
+    // Three headers and the two data records of each extracted member.
+    EXPECT_EQ(tar.reads, 3 + 2 + 2);
+}
+
+TEST_F(CTarTest, RowsCountOnlyCatalogueMembers)
+{
+    // A link member has no catalogue row, so row 1 is the file after it.
+    m_tar.Open(
+        Archive(CArchiveImage().File("first", "1").File("lnk", "", '2').File("second", "2").End()),
+        20, false);
+    ExtractRows(m_tar, {1}, m_folder / "out");
+    EXPECT_EQ(m_folder.ReadFile("out/second"), "2");
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "first"));
+}
+
+TEST_F(CTarTest, ExtractsByFileSpecification)
+{
+    m_tar.Open(
+        Archive(CArchiveImage().File("a.txt", "a").File("b.doc", "b").File("dir/c.TXT", "c").End()),
+        20, false);
+    CWildCard specs;
+    specs.AddSpec("*.txt");
+    const std::vector<std::uint32_t> none;
+    m_tar.Extract(&specs, &none, m_folder / "out");
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "out" / "a.txt"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "b.doc"));
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "out" / "dir" / "c.TXT"));
+}
+
+TEST_F(CTarTest, ExtractionArgumentsAreChecked)
+{
+    m_tar.Open(Archive(CArchiveImage().File("a", "a").End()), 20, false);
+    CWildCard specs;
+    specs.AddSpec("*");
+    const std::vector<std::uint32_t> rows{0};
+    const struct
+    {
+        const CWildCard* specs;
+        const std::vector<std::uint32_t>* rows;
+        const char* text;
+    } cases[] = {
+        {nullptr, &rows, "Invalid parameters."},
+        {&specs, nullptr, "Invalid parameters."},
+        {&specs, &rows, "Must use either a file spec. or a file indexes to extract."},
+    };
+    for (const auto& test : cases)
+    {
+        try
+        {
+            m_tar.Extract(test.specs, test.rows, "");
+            ADD_FAILURE() << test.text;
+        }
+        catch (const CGenericException& e)
+        {
+            EXPECT_EQ(e.GetText(), test.text);
+        }
+    }
+}
+
+TEST_F(CTarTest, UnsupportedMembersAreReportedAndSkipped)
+{
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("lnk", "", '2')
+                           .File("././@LongLink", std::string(200, 'L'), 'L')
+                           .File("after", "still here")
+                           .End()),
+               20, false);
+    const std::string out = m_folder / "out";
+    ExtractAll(m_tar, out);
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].strMessage,
+              "Unable to process file [" + out + kHostSeparator + "lnk], of type [symbolic link]");
+    EXPECT_NE(problems[1].strMessage.find("of type [unknown]"), std::string::npos);
+    EXPECT_EQ(m_folder.ReadFile("out/after"), "still here");
+}
+
+TEST_F(CTarTest, NamesNeverLeaveTheDestination)
+{
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("../escaped", "bad")
+                           .File("a/../../escaped2", "bad")
+                           .File("/abs/inside", "good")
+                           .File("next", "good")
+                           .End()),
+               20, false);
+    const std::string out = m_folder / "out";
+    ExtractAll(m_tar, out);
+
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "escaped"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "escaped2"));
+    EXPECT_EQ(m_folder.ReadFile("out/abs/inside"), "good");
+    EXPECT_EQ(m_folder.ReadFile("out/next"), "good");
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].strMessage, "Unable to process file [" + Native("../escaped") +
+                                          "], its path leaves the destination folder");
+}
+
+#ifndef _WIN32
+TEST_F(CTarTest, LinksOnDiskAreNeverFollowedOutOfTheDestination)
+{
+    const std::string out = m_folder / "out";
+    fs::create_directories(out);
+    fs::create_directories(m_folder.Path() / "outside");
+    fs::create_directory_symlink(m_folder.Path() / "outside", fs::path(out) / "sub");
+    m_folder.WriteFile("outside/target", "precious");
+    fs::create_symlink(m_folder.Path() / "outside" / "target", fs::path(out) / "file");
+
+    m_tar.Open(Archive(CArchiveImage().File("sub/x", "bad").File("file", "new contents").End()), 20,
+               false);
+    ExtractAll(m_tar, out);
+
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "outside" / "x"));
+    EXPECT_EQ(m_folder.ReadFile("outside/target"), "precious");
+    EXPECT_FALSE(fs::is_symlink(fs::path(out) / "file"));
+    EXPECT_EQ(m_folder.ReadFile("out/file"), "new contents");
+    ASSERT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
+}
+
+#endif
+
+TEST_F(CTarTest, AFileThatCannotBeCreatedKeepsTheScanInStep)
+{
+    // A folder where the file should go: creating the file fails even for root.
+    const std::string out = m_folder / "out";
+    fs::create_directories(fs::path(out) / "taken");
+    m_tar.Open(
+        Archive(CArchiveImage().File("taken", std::string(2000, 'n')).File("next", "ok").End()), 20,
+        false);
+    ExtractAll(m_tar, out);
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].strMessage.rfind("Unable to process file [" + out, 0), 0u);
+    EXPECT_EQ(m_folder.ReadFile("out/next"), "ok");
+}
+
+TEST_F(CTarTest, ByteSwappedMembersAreWrittenInTheNormalOrder)
+{
+    CArchiveImage image;
+    image.File("data", "abcdefgh").End();
+    m_tar.Open(m_folder.WriteFile("s.tar", image.SwappedBytes()), 20, false);
+    ExtractAll(m_tar, m_folder / "out");
+    EXPECT_EQ(m_folder.ReadFile("out/data"), "abcdefgh");
+}
+
+TEST_F(CTarTest, MembersOf4GiBOrMoreAreListedButNotExtracted)
+{
+    constexpr std::uint64_t kHuge = 5ull << 30;
+    const std::string path = m_folder / "huge.tar";
+    {
+        std::string head = CArchiveImage::Header("huge", kHuge, '0');
+        m_folder.WriteFile("huge.tar", head);
+        // The data of the big member is a hole: the file is sparse.
+        fs::resize_file(path, 512 + kHuge);
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        out << CArchiveImage().File("after", "tail").End().Bytes();
+    }
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].dwTotal, kHuge);
+    EXPECT_EQ(listed[1].strName, "after");
+
+    ExtractAll(m_tar, m_folder / "out");
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].strMessage.find("4 GiB"), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "huge"));
+    EXPECT_EQ(m_folder.ReadFile("out/after"), "tail");
+}
+
+// ----------------------------------------------------------------- writing
+
+TEST_F(CTarTest, WritingTwoFilesGivesTheExpectedLayout)
+{
+    const std::string path = m_folder / "new.tar";
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("src/f100", std::string(100, '1')), false);
+    entries.AddPath(m_folder.WriteFile("src/f600", std::string(600, '6')), false);
+    m_tar.Open(path, 20, false);
+    EXPECT_TRUE(m_tar.Write(entries, true, -1));
+    EXPECT_EQ(SizeOf(path), 3584u);
+
+    const auto written = m_recorder.Of(TAR_EVENT_WRITTEN);
+    ASSERT_EQ(written.size(), 1u + 1u + 1u + 2u);
+    EXPECT_EQ(written[0].strName, "f100");
+    EXPECT_EQ(written[0].dwDone, 0u);
+    EXPECT_EQ(written[4].dwDone, 600u);
+
+    // Appending one more file starts over the old end marker at 2560.
+    CFileEntrys more;
+    more.AddPath(m_folder.WriteFile("src/third", "3"), false);
+    m_tar.Write(more, true, -1);
+    EXPECT_EQ(m_folder.ReadFile("new.tar").substr(2560, 5), "third");
+    EXPECT_EQ(SizeOf(path), 2560u + 1024u + 1024u);
+}
+
+TEST_F(CTarTest, RelativeAndAbsoluteNames)
+{
+    const std::string file = m_folder.WriteFile("src/x.txt", "x");
+    for (const bool relative : {true, false})
+    {
+        CTar tar;
+        CArchiveRecorder recorder(tar);
+        CFileEntrys entries;
+        entries.AddPath(file, false);
+        tar.Open(m_folder / (relative ? "rel.tar" : "abs.tar"), 20, false);
+        tar.Write(entries, relative, -1);
+        const std::string stored = recorder.Of(TAR_EVENT_WRITTEN).at(0).strName;
+        if (relative)
+            EXPECT_EQ(stored, "x.txt");
+        else
+            EXPECT_EQ(stored, file.substr(file.find(kHostSeparator)));
+    }
+}
+
+TEST_F(CTarTest, RefusedEntriesAreReportedAndAnAllRefusedWriteLeavesTheFileEmpty)
+{
+    CFileEntrys entries;
+    SFileEntry tooLong(m_folder / std::string(120, 'n'));
+    entries.Add(tooLong);
+    entries.Add(SFileEntry(m_folder / "vanished"));
+    const std::string path = m_folder / "empty.tar";
+    m_tar.Open(path, 20, false);
+    EXPECT_FALSE(m_tar.Write(entries, false, -1));
+    EXPECT_EQ(SizeOf(path), 0u);
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].strMessage, "File path can not be greater than 100 characters");
+    EXPECT_NE(problems[1].strMessage.find("vanished"), std::string::npos);
+}
+
+TEST_F(CTarTest, TheIndexFileGoesOnlyIntoAnEmptyArchive)
+{
+    const std::string index = m_folder.WriteFile("tmp/vk123.tmp", "a, 1\r\n");
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("src/a", "a"), false);
+    SFileEntry indexEntry(index);
+    indexEntry.strName = "index.txt";
+    entries.Add(indexEntry, 0);
+
+    const std::string path = m_folder / "i.tar";
+    m_tar.Open(path, 20, false);
+    m_tar.Write(entries, false, 0);
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_WRITTEN).front().strName, "index.txt");
+    m_recorder.events.clear();
+    m_tar.Write(entries, false, 0);
+    for (const auto& event : m_recorder.Of(TAR_EVENT_WRITTEN))
+        EXPECT_NE(event.strName, "index.txt");
+}
+
+TEST_F(CTarTest, FoldersAreWrittenWithoutData)
+{
+    fs::create_directories(m_folder.Path() / "src" / "tree" / "empty");
+    m_folder.WriteFile("src/tree/file", std::string(513, 'f'));
+    CFileEntrys entries;
+    entries.AddPath(m_folder / "src/tree", true);
+    m_tar.Open(m_folder / "t.tar", 20, false);
+    m_tar.Write(entries, true, -1);
+    CTar reader;
+    CArchiveRecorder listing(reader);
+    reader.Open(m_folder / "t.tar", 20, false);
+    reader.List();
+    const auto listed = listing.Of(TAR_EVENT_LISTED);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0].strName, "tree");
+    EXPECT_EQ(listed[0].chType, '5');
+    EXPECT_EQ(SizeOf(m_folder / "t.tar"), 512u * (1 + 1 + 1 + 2 + 2));
+}
+
+#ifndef _WIN32
+TEST_F(CTarTest, SpecialFilesAreRefusedNotOpened)
+{
+    const std::string fifo = m_folder / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CFileEntrys entries;
+    entries.Add(SFileEntry(fifo));
+    m_tar.Open(m_folder / "f.tar", 20, false);
+    EXPECT_FALSE(m_tar.Write(entries, true, -1));
+    ASSERT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM)[0].strMessage,
+              "Unable to process file [" + fifo + "], of type [fifo]");
+}
+#endif
+
+TEST_F(CTarTest, DiskArchivesAreWrittenInTheStandardLayoutWhateverTheSgiSetting)
+{
+    m_tar.m_settings.m_bSgiFormat = 1;
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("src/a", "a"), false);
+    m_tar.Open(m_folder / "sgi.tar", 20, false);
+    m_tar.Write(entries, true, -1);
+    EXPECT_FALSE(m_tar.IsByteSwapped());
+    CTar reader;
+    reader.Open(m_folder / "sgi.tar", 20, false);
+    reader.List();
+    EXPECT_FALSE(reader.IsByteSwapped());
+}
+
+TEST_F(CTarTest, EraseLeavesAnEmptyArchive)
+{
+    const std::string path = Archive(CArchiveImage().File("a", "a").End());
+    m_tar.Open(path, 20, false);
+    m_tar.Erase();
+    EXPECT_TRUE(m_tar.m_bEmpty);
+    EXPECT_EQ(SizeOf(path), 0u);
+    m_tar.List();
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_LISTED).empty());
+}
+
+TEST_F(CTarTest, ACancelFromATickLeavesTheOperationAtOnce)
+{
+    class CCanceller : public CEventHandler
+    {
+    public:
+        explicit CCanceller(CTar& tar) { tar.Advise(this, &CCanceller::OnEvent); }
+        ~CCanceller() override { UnadviseAll(); }
+        int OnEvent(void* record)
+        {
+            if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++ticks == 5)
+                throw TAR_CANCEL;
+            return 0;
+        }
+        int ticks = 0;
+    };
+    CArchiveImage image;
+    for (int i = 0; i < 20; ++i)
+        image.File("m" + std::to_string(i), "x");
+    m_tar.Open(Archive(image.End()), 20, false);
+    CCanceller canceller(m_tar);
+    EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "m10"));
+}
