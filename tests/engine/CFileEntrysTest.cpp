@@ -332,9 +332,12 @@ TEST_F(CFileEntrysInFolderTest, RelativePathsAreMadeAbsolute)
     EXPECT_EQ(list.GetAt(1)->strName, "a.txt");
 }
 
-#ifndef _WIN32
 TEST_F(CFileEntrysInFolderTest, TheUsersSpellingOfAPathIsKept)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links cannot be made here: the C++ library does not make them on "
+                    "Windows, and Wine only pretends to";
+#else
     m_folder.WriteFile("proj/a.txt", "x");
     fs::create_directory_symlink(m_folder / "proj", m_folder.Path() / "alias");
     CFileEntrys list;
@@ -343,8 +346,8 @@ TEST_F(CFileEntrysInFolderTest, TheUsersSpellingOfAPathIsKept)
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list.GetAt(0)->strPath, fs::current_path().string() + "/proj/../proj/a.txt");
     EXPECT_EQ(list.GetAt(1)->strPath, fs::current_path().string() + "/alias/a.txt");
-}
 #endif
+}
 
 TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
 {
@@ -415,9 +418,12 @@ TEST(CFileEntrysTest, TreeIsAddedUnderOneHoldOfTheLock)
         EXPECT_EQ(reader.get(), 3); // once the walk was done
 }
 
-#ifndef _WIN32
 TEST(CFileEntrysTest, LinksAreFollowedButLinkedFoldersAreNotEntered)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links cannot be made here: the C++ library does not make them on "
+                    "Windows, and Wine only pretends to";
+#else
     CTestFolder folder;
     folder.WriteFile("proj/a.txt", "12345");
     folder.WriteFile("outside/o.txt", "o");
@@ -439,10 +445,14 @@ TEST(CFileEntrysTest, LinksAreFollowedButLinkedFoldersAreNotEntered)
     CFileEntrys alone;
     ASSERT_TRUE(alone.AddPath(folder / "proj/out", true));
     EXPECT_EQ(NamesOf(alone), (std::vector<std::string>{"out"}));
+#endif
 }
 
 TEST(CFileEntrysTest, ItemsThatCannotBeStoredAreRefusedWithAReason)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes, device files and symbolic links are POSIX things";
+#else
     CTestFolder folder;
     folder.WriteFile("proj/a.txt", "a");
     // Opening a pipe with no writer would wait for ever, so merely reaching
@@ -467,5 +477,5 @@ TEST(CFileEntrysTest, ItemsThatCannotBeStoredAreRefusedWithAReason)
     EXPECT_FALSE(list.AddPath("/dev/null", true)); // without a place for the reason
     EXPECT_EQ(problems, (CFileEntrys::Problems{reason("proj/pipe", "fifo")}));
     EXPECT_EQ(list.GetCount(), 2);
-}
 #endif
+}

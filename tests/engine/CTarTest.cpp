@@ -465,9 +465,12 @@ TEST_F(CTarTest, NamesNeverLeaveTheDestination)
                                           "], its path leaves the destination folder");
 }
 
-#ifndef _WIN32
 TEST_F(CTarTest, LinksOnDiskAreNeverFollowedOutOfTheDestination)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links cannot be made here: the C++ library does not make them on "
+                    "Windows, and Wine only pretends to";
+#else
     const std::string out = m_folder / "out";
     fs::create_directories(out);
     fs::create_directories(m_folder.Path() / "outside");
@@ -484,9 +487,8 @@ TEST_F(CTarTest, LinksOnDiskAreNeverFollowedOutOfTheDestination)
     EXPECT_FALSE(fs::is_symlink(fs::path(out) / "file"));
     EXPECT_EQ(m_folder.ReadFile("out/file"), "new contents");
     ASSERT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
-}
-
 #endif
+}
 
 TEST_F(CTarTest, AFileThatCannotBeCreatedKeepsTheScanInStep)
 {
@@ -580,7 +582,11 @@ TEST_F(CTarTest, RelativeAndAbsoluteNames)
         if (relative)
             EXPECT_EQ(stored, "x.txt");
         else
-            EXPECT_EQ(stored, file.substr(file.find(kHostSeparator)));
+        {
+            // Absolute names keep the path without its drive.
+            const std::string native = fs::path(file).make_preferred().string();
+            EXPECT_EQ(stored, native.substr(native.find(kHostSeparator)));
+        }
     }
 }
 
@@ -638,9 +644,11 @@ TEST_F(CTarTest, FoldersAreWrittenWithoutData)
     EXPECT_EQ(SizeOf(m_folder / "t.tar"), 512u * (1 + 1 + 1 + 2 + 2));
 }
 
-#ifndef _WIN32
 TEST_F(CTarTest, SpecialFilesAreRefusedNotOpened)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no named pipes in the file system";
+#else
     const std::string fifo = m_folder / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     CFileEntrys entries;
@@ -650,8 +658,8 @@ TEST_F(CTarTest, SpecialFilesAreRefusedNotOpened)
     ASSERT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
     EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM)[0].strMessage,
               "Unable to process file [" + fifo + "], of type [fifo]");
-}
 #endif
+}
 
 TEST_F(CTarTest, DiskArchivesAreWrittenInTheStandardLayoutWhateverTheSgiSetting)
 {

@@ -21,8 +21,7 @@ struct SMatchCase
     bool matches;
 };
 
-template <std::size_t N>
-void ExpectMatches(const SMatchCase (&cases)[N])
+template <std::size_t N> void ExpectMatches(const SMatchCase (&cases)[N])
 {
     for (const SMatchCase& c : cases)
     {
@@ -53,27 +52,17 @@ TEST(CWildCardTest, Basics)
 }
 
 const SMatchCase kStarsAndQuestionMarks[] = {
-    {"*", "", true},
-    {"***", "", true},
-    {"a**", "a", true},
-    {"**b", "b", true},
-    {"a*b*c", "aXbYc", true},
-    {"a*b*c", "aXbYcZ", false},
-    {"*ab", "aab", true},      // the star must give back what it first took
-    {"*aab", "aaab", true},
-    {"a*b*c*d", "abcbcd", true},
-    {"*a*a*a", "aa", false},
-    {"?", "", false},          // never the end of the name
-    {"a?", "a", false},
-    {"a?", "a\\", true},
-    {"*?", "", false},
-    {"*?", "x", true},
-    {"?*?", "a", false},
-    {"?*?", "ab", true},
-    {"*?*?*", "a", false},
-    {"*?.*", "README", false},
-    {"*?.*", "x.y", true},
-    {"*?*.txt", "a.txt", true},
+    {"*", "", true},          {"***", "", true},
+    {"a**", "a", true},       {"**b", "b", true},
+    {"a*b*c", "aXbYc", true}, {"a*b*c", "aXbYcZ", false},
+    {"*ab", "aab", true}, // the star must give back what it first took
+    {"*aab", "aaab", true},   {"a*b*c*d", "abcbcd", true},
+    {"*a*a*a", "aa", false},  {"?", "", false}, // never the end of the name
+    {"a?", "a", false},       {"a?", "a\\", true},
+    {"*?", "", false},        {"*?", "x", true},
+    {"?*?", "a", false},      {"?*?", "ab", true},
+    {"*?*?*", "a", false},    {"*?.*", "README", false},
+    {"*?.*", "x.y", true},    {"*?*.txt", "a.txt", true},
 };
 
 TEST(CWildCardTest, StarsAndQuestionMarks)
@@ -88,13 +77,13 @@ const SMatchCase kSets[] = {
     {"[A-C]", "b", true},
     {"[Z-a]", "_", false}, // both ends folded: z to a is empty
     {"[Z-a]", "z", false},
-    {"[]]", "]", true},    // a ] straight after the opening is a member
+    {"[]]", "]", true}, // a ] straight after the opening is a member
     {"[]a]", "a", true},
     {"[!]]", "]", false},
     {"[!]]", "x", true},
     {"[^]]", "]", false},
-    {"[]-a]", "^", true},  // from ] to a
-    {"[a-]", "-", true},   // a - before the closing ] is a member
+    {"[]-a]", "^", true}, // from ] to a
+    {"[a-]", "-", true},  // a - before the closing ] is a member
     {"[a-]", "b", false},
     {"[-a]", "-", true},
     {"[\\]", "\\", true},
@@ -116,18 +105,10 @@ TEST(CWildCardTest, Sets)
 // A star followed by a set is tried at every position of the name, and a set
 // that fails hands the work back to the star.
 const SMatchCase kSetsAfterStars[] = {
-    {"*[0-9]", "file7", true},
-    {"*[0-9]", "file", false},
-    {"*[!.]", "a.", false},
-    {"*[!.]", "a.b", true},
-    {"*[ab]c", "xxbc", true},
-    {"*[ab]c", "xxbcc", false},
-    {"*[ab]b", "aab", true},
-    {"*[ab]*[cd]", "xaxxd", true},
-    {"*[ab]*[cd]", "xdxxa", false},
-    {"*?x*[!x]", "axxxy", true},
-    {"*[a-c]?[x]", "zzbqx", true},
-    {"*[", "a[", false},
+    {"*[0-9]", "file7", true},   {"*[0-9]", "file", false},     {"*[!.]", "a.", false},
+    {"*[!.]", "a.b", true},      {"*[ab]c", "xxbc", true},      {"*[ab]c", "xxbcc", false},
+    {"*[ab]b", "aab", true},     {"*[ab]*[cd]", "xaxxd", true}, {"*[ab]*[cd]", "xdxxa", false},
+    {"*?x*[!x]", "axxxy", true}, {"*[a-c]?[x]", "zzbqx", true}, {"*[", "a[", false},
 };
 
 TEST(CWildCardTest, SetsAfterStars)
@@ -137,8 +118,8 @@ TEST(CWildCardTest, SetsAfterStars)
 
 // An unclosed [ makes the whole pattern match nothing, itself included.
 const SMatchCase kUnclosedSets[] = {
-    {"abc[", "abc[", false}, {"abc[", "abc", false}, {"[", "[", false},
-    {"[]", "]", false},      {"[!]", "a", false},    {"[a-", "a", false},
+    {"abc[", "abc[", false}, {"abc[", "abc", false},     {"[", "[", false},
+    {"[]", "]", false},      {"[!]", "a", false},        {"[a-", "a", false},
     {"*[a", "xa", false},    {"[[:alpha:]", "a", false},
 };
 
@@ -149,15 +130,10 @@ TEST(CWildCardTest, UnclosedSets)
 
 // Bytes from 0x80 up are not folded, and in ranges they sort below ASCII.
 const SMatchCase kHighBytes[] = {
-    {"\xe9t\xe9", "\xe9t\xe9", true},
-    {"\xc9", "\xe9", false},
-    {"?", "\xff", true},
-    {"[\x80-z]", "a", true},
-    {"[\x80-z]", "\x90", true},
-    {"[\x80-b]", "c", false},
+    {"\xe9t\xe9", "\xe9t\xe9", true}, {"\xc9", "\xe9", false},    {"?", "\xff", true},
+    {"[\x80-z]", "a", true},          {"[\x80-z]", "\x90", true}, {"[\x80-b]", "c", false},
     {"[a-\xff]", "b", false}, // from 'a' down to -1: empty
-    {"[!a-\xff]", "\xff", true},
-    {"*\xff", "abc\xff", true},
+    {"[!a-\xff]", "\xff", true},      {"*\xff", "abc\xff", true},
 };
 
 TEST(CWildCardTest, HighBytes)
@@ -222,9 +198,13 @@ std::string RandomPattern(std::mt19937& random)
     }
     return pattern;
 }
+#endif
 
 TEST(CWildCardTest, AgreesWithTheCLibraryOnWellFormedPatterns)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the C library of Windows has no fnmatch to compare with";
+#else
     static const std::string kNameCharacters = "abcAB-!^\\.]";
     std::mt19937 random(20240601);
     for (int i = 0; i < 100000; ++i)
@@ -238,8 +218,8 @@ TEST(CWildCardTest, AgreesWithTheCLibraryOnWellFormedPatterns)
         ASSERT_EQ(CWildCard::MatchOne(pattern, name), expected)
             << "pattern \"" << pattern << "\" name \"" << name << "\"";
     }
-}
 #endif
+}
 
 TEST(CWildCardTest, EverythingSpecificationsMatchNamesWithoutADot)
 {
