@@ -16,6 +16,8 @@ public:
         "Unable to process file [%s], its path leaves the destination folder";
     static constexpr char kTooLarge[] =
         "Unable to process file [%s], files of 4 GiB or more are not supported";
+    static constexpr char kArchiveEnds[] =
+        "Unable to process file [%s], the archive ends before its data does";
     static constexpr char kChangedSize[] =
         "Unable to process file [%s], it changed size while it was being archived";
 

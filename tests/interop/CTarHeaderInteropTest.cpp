@@ -3,13 +3,13 @@
 #include "engine/CTarHeader.h"
 
 #include "engine/CTarSettings.h"
+#include "interop/CPeerShell.h"
 #include "support/CTestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -67,34 +67,6 @@ void WriteArchive(const std::string& path, const std::vector<SMember>& members)
     ASSERT_TRUE(out.good());
 }
 
-struct SRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs a shell command in the C locale and UTC, capturing both outputs.
-SRun RunShell(const CTestFolder& folder, const std::string& command)
-{
-    const std::string outPath = folder / "stdout.txt";
-    const std::string errPath = folder / "stderr.txt";
-    const std::string line =
-        "TZ=UTC LC_ALL=C " + command + " >'" + outPath + "' 2>'" + errPath + "'";
-    const int status = std::system(line.c_str());
-    SRun result{status, folder.ReadFile("stdout.txt"), folder.ReadFile("stderr.txt")};
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return result;
-}
-
-void RequireTool(const char* tool)
-{
-    CTestFolder folder;
-    ASSERT_EQ(RunShell(folder, std::string("command -v ") + tool).status, 0)
-        << tool << " is missing (Debian: tar, libarchive-tools)";
-}
-
 // Lines with every run of blanks turned into one blank.
 std::vector<std::string> NormalisedLines(const std::string& text)
 {
@@ -136,13 +108,13 @@ class CTarHeaderListingTest : public testing::TestWithParam<SLister>
 TEST_P(CTarHeaderListingTest, PeerListsNameSizeModeOwnerAndTime)
 {
     const SLister& lister = GetParam();
-    RequireTool(lister.tool);
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(lister.tool));
     CTestFolder folder;
     const std::vector<SMember> members = Members();
     WriteArchive(folder / "built.tar", members);
 
-    const SRun run =
-        RunShell(folder, std::string(lister.command) + " '" + (folder / "built.tar") + "'");
+    const SPeerRun run = CPeerShell::Run(folder, std::string(lister.command) + " " +
+                                                     CPeerShell::Quote(folder / "built.tar"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     std::vector<std::string> expected;
@@ -152,7 +124,7 @@ TEST_P(CTarHeaderListingTest, PeerListsNameSizeModeOwnerAndTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Peers, CTarHeaderListingTest,
+    Interop, CTarHeaderListingTest,
     testing::Values(SLister{"GnuTarNumeric", "tar", "tar --numeric-owner -tvf",
                             [](const SMember& m)
                             {
@@ -185,14 +157,15 @@ class CTarHeaderExtractTest : public testing::TestWithParam<const char*>
 TEST_P(CTarHeaderExtractTest, PeerExtractsTheSameBytesAndTime)
 {
     const std::string tool = GetParam();
-    RequireTool(tool.c_str());
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(tool));
     CTestFolder folder;
     const std::vector<SMember> members = Members();
     WriteArchive(folder / "built.tar", members);
     fs::create_directory(folder / "out");
 
-    const SRun run = RunShell(folder, tool + " -xf '" + (folder / "built.tar") + "' -C '" +
-                                          (folder / "out") + "'");
+    const SPeerRun run =
+        CPeerShell::Run(folder, tool + " -xf " + CPeerShell::Quote(folder / "built.tar") + " -C " +
+                                    CPeerShell::Quote(folder / "out"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     for (const SMember& m : members)
@@ -211,7 +184,7 @@ TEST_P(CTarHeaderExtractTest, PeerExtractsTheSameBytesAndTime)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Peers, CTarHeaderExtractTest, testing::Values("tar", "bsdtar"));
+INSTANTIATE_TEST_SUITE_P(Interop, CTarHeaderExtractTest, testing::Values("tar", "bsdtar"));
 
 struct SCreator
 {
@@ -232,7 +205,7 @@ class CTarHeaderPeerHeaderTest : public testing::TestWithParam<SCreator>
 TEST_P(CTarHeaderPeerHeaderTest, PeerHeaderDecodes)
 {
     const SCreator& creator = GetParam();
-    RequireTool(creator.tool);
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(creator.tool));
     CTestFolder folder;
     folder.WriteFile("src/data.bin", Pattern(700));
     fs::last_write_time(
@@ -240,8 +213,9 @@ TEST_P(CTarHeaderPeerHeaderTest, PeerHeaderDecodes)
         std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(kTime))));
 
     const std::string archive = folder / "peer.tar";
-    const SRun run = RunShell(folder, "cd '" + (folder / "src") + "' && " + creator.command + " '" +
-                                          archive + "' data.bin");
+    const SPeerRun run = CPeerShell::Run(folder, "cd " + CPeerShell::Quote(folder / "src") +
+                                                     " && " + creator.command + " " +
+                                                     CPeerShell::Quote(archive) + " data.bin");
     ASSERT_EQ(run.status, 0) << run.err;
 
     CTarHeader header;
@@ -258,7 +232,7 @@ TEST_P(CTarHeaderPeerHeaderTest, PeerHeaderDecodes)
     EXPECT_EQ(header.Classify(), ETarHeaderKind::ValidSwapped);
 }
 
-INSTANTIATE_TEST_SUITE_P(Peers, CTarHeaderPeerHeaderTest,
+INSTANTIATE_TEST_SUITE_P(Interop, CTarHeaderPeerHeaderTest,
                          testing::Values(SCreator{"GnuTarUstar", "tar", "tar --format=ustar -cf"},
                                          SCreator{"GnuTarGnu", "tar", "tar --format=gnu -cf"},
                                          SCreator{"BsdtarUstar", "bsdtar",

@@ -1,0 +1,456 @@
+// Archives the engine writes must list and extract cleanly in GNU tar and
+// bsdtar, and archives those programs write, in each of their header formats,
+// must list and extract here.
+#include "engine/CTar.h"
+
+#include "engine/CFileEntrys.h"
+#include "engine/CTarMessages.h"
+#include "engine/CWildCard.h"
+#include "interop/CPeerShell.h"
+#include "interop/CSampleData.h"
+#include "support/CTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+constexpr std::uint32_t kTime = 1600000000; // 2020-09-13 12:26:40 UTC
+
+// One engine on one archive, keeping the member events it sends; ticks are
+// only cancellation points and are left out.
+class CEngineRun : public CEventHandler
+{
+public:
+    explicit CEngineRun(const std::string& archive)
+    {
+        m_tar.Advise(this, &CEngineRun::OnArchiveEvent);
+        m_tar.Open(archive, 20, false);
+    }
+    ~CEngineRun() override { UnadviseAll(); }
+
+    CTar& Tar() { return m_tar; }
+
+    void ExtractAll(const std::string& destination)
+    {
+        CWildCard all;
+        all.AddSpec("*.*");
+        const std::vector<std::uint32_t> noRows;
+        m_tar.Extract(&all, &noRows, destination);
+    }
+
+    std::vector<SArchiveEvent> Of(std::int32_t kind) const
+    {
+        std::vector<SArchiveEvent> found;
+        std::copy_if(m_events.begin(), m_events.end(), std::back_inserter(found),
+                     [kind](const SArchiveEvent& event) { return event.nKind == kind; });
+        return found;
+    }
+
+    // The listed members a catalogue shows, as "d name size" for folders and
+    // "- name size" for files, sorted.
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (const SArchiveEvent& event : Of(TAR_EVENT_LISTED))
+        {
+            if (CTar::IsCatalogued(event.chType))
+                rows.push_back((event.chType == '5' ? "d " : "- ") + event.strName + " " +
+                               std::to_string(event.dwTotal));
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // The type flags of the listed members a catalogue leaves out, in order.
+    std::string SkippedTypes() const
+    {
+        std::string types;
+        for (const SArchiveEvent& event : Of(TAR_EVENT_LISTED))
+        {
+            if (!CTar::IsCatalogued(event.chType))
+                types += event.chType;
+        }
+        return types;
+    }
+
+private:
+    int OnArchiveEvent(void* record)
+    {
+        const auto& event = *static_cast<const SArchiveEvent*>(record);
+        if (event.nKind != TAR_EVENT_TICK)
+            m_events.push_back(event);
+        return 0;
+    }
+
+    CTar m_tar;
+    std::vector<SArchiveEvent> m_events;
+};
+
+// Everything below root, "name/" for a folder and "name" for a file, sorted.
+std::vector<std::string> TreeOf(const fs::path& root)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+    {
+        const std::string name = fs::relative(entry.path(), root).generic_string();
+        names.push_back(entry.is_directory() ? name + "/" : name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class CTarInteropTest : public testing::Test
+{
+protected:
+    // Writes the files (name and size) below root in the test's folder, with
+    // the empty folders, all dated kTime.
+    void MakeTree(const std::string& root,
+                  const std::vector<std::pair<std::string, std::size_t>>& files,
+                  const std::vector<std::string>& emptyFolders)
+    {
+        std::uint32_t seed = 0;
+        for (const auto& [name, size] : files)
+            m_folder.WriteFile(root + "/" + name, CSampleData::Contents(size, ++seed));
+        for (const std::string& name : emptyFolders)
+            fs::create_directories(m_folder.Path() / root / name);
+        const auto time = std::chrono::file_clock::from_sys(
+            std::chrono::sys_seconds(std::chrono::seconds(kTime)));
+        for (const auto& entry : fs::recursive_directory_iterator(m_folder.Path() / root))
+            fs::last_write_time(entry.path(), time);
+    }
+
+    // A small tree with a file of several records, one that ends on a record
+    // boundary, an empty file and an empty folder.
+    void MakePeerTree()
+    {
+        MakeTree("src", {{"dir/a.txt", 700}, {"dir/sub/b.bin", 1536}, {"e.txt", 0}}, {"dir/empty"});
+    }
+
+    // Runs the peer command inside the folder root; it must succeed quietly.
+    void RunPeer(const std::string& root, const std::string& command)
+    {
+        const SPeerRun run = CPeerShell::Run(m_folder, "cd " + CPeerShell::Quote(m_folder / root) +
+                                                           " && " + command);
+        ASSERT_EQ(run.status, 0) << command << "\n" << run.err;
+        ASSERT_EQ(run.err, "") << command;
+    }
+
+    // Both trees hold the same folders and files, byte for byte.
+    void ExpectSameTree(const std::string& expected, const std::string& actual) const
+    {
+        const std::vector<std::string> names = TreeOf(m_folder.Path() / expected);
+        ASSERT_EQ(TreeOf(m_folder.Path() / actual), names);
+        for (const std::string& name : names)
+        {
+            if (name.ends_with('/'))
+                continue;
+            EXPECT_TRUE(m_folder.ReadFile(expected + "/" + name) ==
+                        m_folder.ReadFile(actual + "/" + name))
+                << name;
+        }
+    }
+
+    // The rows a catalogue of the tree below root shows, as CEngineRun::Rows
+    // gives them; peers store folder names with a trailing slash.
+    std::vector<std::string> RowsOf(const std::string& root) const
+    {
+        std::vector<std::string> rows;
+        for (const std::string& name : TreeOf(m_folder.Path() / root))
+        {
+            const bool folder = name.ends_with('/');
+            const auto size = folder ? 0 : fs::file_size(m_folder.Path() / root / name);
+            rows.push_back((folder ? "d " : "- ") + name + " " + std::to_string(size));
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // Each problem names a header the engine cannot use, under its
+    // destination path, as a member of unknown type.
+    static void ExpectUnknownTypeProblems(const std::vector<SArchiveEvent>& problems,
+                                          std::size_t count)
+    {
+        EXPECT_EQ(problems.size(), count);
+        for (const SArchiveEvent& problem : problems)
+            EXPECT_EQ(problem.strMessage, CTarMessages::Format(CTarMessages::kUnsupportedType,
+                                                               {problem.strName, "unknown"}));
+    }
+
+    CTestFolder m_folder;
+};
+
+// ------------------------------------------------- the peers read our archives
+
+struct SReader
+{
+    const char* label;
+    std::string tool;
+    std::size_t sizeColumn; // of a -tv line, counted from 0
+};
+
+void PrintTo(const SReader& reader, std::ostream* os)
+{
+    *os << reader.tool;
+}
+
+class CTarWrittenTest : public CTarInteropTest,
+                        public testing::WithParamInterface<std::tuple<SReader, bool>>
+{
+protected:
+    // Archives the folder src/proj with the engine, in relative or absolute
+    // mode.
+    void WriteArchive(const std::string& archive, bool relative)
+    {
+        MakeTree("src/proj",
+                 {{"empty.bin", 0},
+                  {"one.bin", 1},
+                  {"r511.bin", 511},
+                  {"r512.bin", 512},
+                  {"r513.bin", 513},
+                  {"nested/note.txt", 40},
+                  {"nested/deeper/big.bin", 100000}},
+                 {"hollow"});
+        CFileEntrys entries;
+        ASSERT_TRUE(entries.AddPath(m_folder / "src/proj", true));
+        CEngineRun engine(archive);
+        ASSERT_TRUE(engine.Tar().Write(entries, relative, -1));
+        ASSERT_TRUE(engine.Of(TAR_EVENT_PROBLEM).empty());
+    }
+
+    // "name size" of every member, sorted, as the engine stores the tree
+    // below src/proj: folder names without a trailing slash.
+    std::vector<std::string> StoredMembers(bool relative) const
+    {
+        const std::string root = relative ? "proj" : m_folder / "src/proj";
+        std::vector<std::string> members{root + " 0"};
+        for (std::string row : RowsOf("src/proj"))
+        {
+            const std::size_t slash = row.find("/ ");
+            if (slash != std::string::npos)
+                row.erase(slash, 1);
+            members.push_back(root + "/" + row.substr(2));
+        }
+        std::sort(members.begin(), members.end());
+        return members;
+    }
+
+    // "name size" of each line of a -tv listing.
+    static std::vector<std::string> ListedMembers(const std::string& listing,
+                                                  std::size_t sizeColumn)
+    {
+        std::vector<std::string> members;
+        std::istringstream lines(listing);
+        for (std::string line; std::getline(lines, line);)
+        {
+            std::istringstream in(line);
+            std::vector<std::string> words;
+            for (std::string word; in >> word;)
+                words.push_back(word);
+            if (words.size() > sizeColumn)
+                members.push_back(words.back() + " " + words[sizeColumn]);
+        }
+        std::sort(members.begin(), members.end());
+        return members;
+    }
+};
+
+// Absolute names are kept by both peers only with -P; without it they strip
+// the leading slash and warn (GNU tar even when listing). With -P an
+// extraction puts every member back at the path it names, which is where the
+// sources were: they are moved aside first and compared with what comes back.
+TEST_P(CTarWrittenTest, PeerListsAndExtractsEveryMemberWithoutAWord)
+{
+    const auto& [reader, relative] = GetParam();
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(reader.tool));
+    const std::string archive = m_folder / "ours.tar";
+    ASSERT_NO_FATAL_FAILURE(WriteArchive(archive, relative));
+    const std::string peer = reader.tool + (relative ? "" : " -P");
+
+    const SPeerRun list = CPeerShell::Run(m_folder, peer + " -tvf " + CPeerShell::Quote(archive));
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.err, "");
+    EXPECT_EQ(ListedMembers(list.out, reader.sizeColumn), StoredMembers(relative));
+
+    if (relative)
+    {
+        fs::create_directory(m_folder / "out");
+        ASSERT_NO_FATAL_FAILURE(RunPeer("out", peer + " -xf " + CPeerShell::Quote(archive)));
+        ExpectSameTree("src", "out");
+        return;
+    }
+    fs::rename(m_folder / "src", m_folder / "sources");
+    ASSERT_NO_FATAL_FAILURE(RunPeer("", peer + " -xf " + CPeerShell::Quote(archive)));
+    ExpectSameTree("sources", "src");
+}
+
+INSTANTIATE_TEST_SUITE_P(Interop, CTarWrittenTest,
+                         testing::Combine(testing::Values(SReader{"GnuTar", "tar", 2},
+                                                          SReader{"Bsdtar", "bsdtar", 4}),
+                                          testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<SReader, bool>>& info)
+                         {
+                             return std::string(std::get<0>(info.param).label) +
+                                    (std::get<1>(info.param) ? "Relative" : "Absolute");
+                         });
+
+// ------------------------------------------------- we read the peers' archives
+
+struct SWriter
+{
+    const char* label;
+    std::string tool;
+    std::string command; // creates the archive named next, run inside the tree
+    // The headers the engine has no use for, by type flag in archive order:
+    // a pax 'x' header before a member, a GNU 'L' long name.
+    std::string skipped;
+};
+
+void PrintTo(const SWriter& writer, std::ostream* os)
+{
+    *os << writer.command;
+}
+
+class CTarPeerWrittenTest : public CTarInteropTest, public testing::WithParamInterface<SWriter>
+{
+};
+
+TEST_P(CTarPeerWrittenTest, EngineListsAndExtractsEveryMember)
+{
+    const SWriter& writer = GetParam();
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(writer.tool));
+    MakePeerTree();
+    const std::string archive = m_folder / "peer.tar";
+    ASSERT_NO_FATAL_FAILURE(
+        RunPeer("src", writer.command + " " + CPeerShell::Quote(archive) + " dir e.txt"));
+
+    CEngineRun listing(archive);
+    listing.Tar().List();
+    EXPECT_EQ(listing.Rows(), RowsOf("src"));
+    EXPECT_EQ(listing.SkippedTypes(), writer.skipped);
+    for (const SArchiveEvent& member : listing.Of(TAR_EVENT_LISTED))
+    {
+        if (CTar::IsCatalogued(member.chType))
+        {
+            EXPECT_EQ(member.time, kTime) << member.strName;
+        }
+    }
+    EXPECT_FALSE(listing.Tar().IsByteSwapped());
+
+    CEngineRun extraction(archive);
+    extraction.ExtractAll(m_folder / "out");
+    ExpectUnknownTypeProblems(extraction.Of(TAR_EVENT_PROBLEM), writer.skipped.size());
+    ExpectSameTree("src", "out");
+}
+
+// Six members: dir/, dir/a.txt, dir/empty/, dir/sub/, dir/sub/b.bin, e.txt.
+INSTANTIATE_TEST_SUITE_P(
+    Interop, CTarPeerWrittenTest,
+    testing::Values(SWriter{"GnuTarV7", "tar", "tar --format=v7 -cf", ""},
+                    SWriter{"GnuTarUstar", "tar", "tar --format=ustar -cf", ""},
+                    SWriter{"GnuTarGnu", "tar", "tar --format=gnu -cf", ""},
+                    SWriter{"GnuTarOldGnu", "tar", "tar --format=oldgnu -cf", ""},
+                    SWriter{"GnuTarPax", "tar", "tar --format=pax -cf", "xxxxxx"},
+                    SWriter{"Bsdtar", "bsdtar", "bsdtar -cf", ""},
+                    SWriter{"BsdtarUstar", "bsdtar", "bsdtar --format=ustar -cf", ""},
+                    SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf", "xxxxxx"}),
+    [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
+
+// A name longer than a header holds goes into a header of its own ahead of
+// the member ('L' or 'x'), which the engine reports as a member of unknown
+// type and skips; the member itself comes out under what its own name field
+// holds: the first 100 characters of the name, or in a pax archive whatever
+// part of it the writer fitted there.
+struct SLongName
+{
+    SWriter writer;
+    std::string storedName;
+};
+
+void PrintTo(const SLongName& longName, std::ostream* os)
+{
+    *os << longName.writer.command;
+}
+
+class CTarLongNameTest : public CTarInteropTest, public testing::WithParamInterface<SLongName>
+{
+};
+
+TEST_P(CTarLongNameTest, TheNameHeaderIsAProblemAndTheMemberKeepsItsOwnName)
+{
+    const SLongName& test = GetParam();
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(test.writer.tool));
+    const std::string contents = "hello\n";
+    m_folder.WriteFile("src/deep/" + std::string(120, 'n') + ".txt", contents);
+    const std::string archive = m_folder / "peer.tar";
+    ASSERT_NO_FATAL_FAILURE(
+        RunPeer("src", test.writer.command + " " + CPeerShell::Quote(archive) + " deep"));
+
+    CEngineRun listing(archive);
+    listing.Tar().List();
+    EXPECT_EQ(listing.Rows(),
+              (std::vector<std::string>{"- " + test.storedName + " 6", "d deep/ 0"}));
+    EXPECT_EQ(listing.SkippedTypes(), test.writer.skipped);
+
+    CEngineRun extraction(archive);
+    extraction.ExtractAll(m_folder / "out");
+    ExpectUnknownTypeProblems(extraction.Of(TAR_EVENT_PROBLEM), test.writer.skipped.size());
+    std::vector<std::string> extracted{"deep/", test.storedName};
+    std::sort(extracted.begin(), extracted.end());
+    EXPECT_EQ(TreeOf(m_folder / "out"), extracted);
+    EXPECT_EQ(m_folder.ReadFile("out/" + test.storedName), contents);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interop, CTarLongNameTest,
+    testing::Values(SLongName{{"GnuTarGnu", "tar", "tar --format=gnu -cf", "L"},
+                              "deep/" + std::string(95, 'n')},
+                    SLongName{{"GnuTarPax", "tar", "tar --format=pax -cf", "xx"},
+                              "deep/" + std::string(95, 'n')},
+                    // bsdtar splits the name: "deep" goes to the prefix field, which
+                    // the engine does not read.
+                    SLongName{{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf", "xx"},
+                              std::string(98, 'n')},
+                    SLongName{{"Bsdtar", "bsdtar", "bsdtar -cf", "x"}, std::string(98, 'n')}),
+    [](const testing::TestParamInfo<SLongName>& info) { return info.param.writer.label; });
+
+// ---------------------------------------------------- the byte-swapped layout
+
+TEST_F(CTarInteropTest, AByteSwappedCopyOfAGnuTarArchiveReadsTheSame)
+{
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("tar"));
+    MakePeerTree();
+    const std::string plain = m_folder / "plain.tar";
+    ASSERT_NO_FATAL_FAILURE(RunPeer("src", "tar -cf " + CPeerShell::Quote(plain) + " dir e.txt"));
+    std::string bytes = m_folder.ReadFile("plain.tar");
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+    const std::string swapped = m_folder.WriteFile("swapped.tar", bytes);
+
+    CEngineRun listing(swapped);
+    listing.Tar().List();
+    EXPECT_EQ(listing.Rows(), RowsOf("src"));
+    EXPECT_EQ(listing.SkippedTypes(), "");
+    EXPECT_TRUE(listing.Tar().IsByteSwapped());
+
+    CEngineRun extraction(swapped);
+    extraction.ExtractAll(m_folder / "out");
+    EXPECT_TRUE(extraction.Of(TAR_EVENT_PROBLEM).empty());
+    ExpectSameTree("src", "out");
+}
+
+} // namespace
