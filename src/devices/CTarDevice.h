@@ -1,7 +1,9 @@
 #pragma once
 #include "core/CEventHandler.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CFile;
@@ -61,6 +63,14 @@ public:
     static bool IsTapeName(const std::string& name);
 
 protected:
+    using Record = std::array<unsigned char, RECORD_SIZE>;
+    // Hands a staged record and its payload count to the medium.
+    using RecordSink = std::function<void(Record& record, std::int32_t payload)>;
+
     // Tells every client; a client may throw from the activity event.
     void Notify(std::int32_t kind, std::int32_t bytes);
+
+    // Stages the header, then as many data records as the size in that header
+    // needs, read from the contents' current position, and hands each to put.
+    void StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put);
 };

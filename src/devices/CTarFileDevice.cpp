@@ -14,8 +14,6 @@ static_assert(CTarDevice::RECORD_SIZE == TAR_RECORD_SIZE);
 namespace
 {
 
-using Record = std::array<unsigned char, CTarDevice::RECORD_SIZE>;
-
 constexpr unsigned kOpenOrCreate =
     CFile::modeCreate | CFile::modeNoTruncate | CFile::osSequentialScan;
 
@@ -74,27 +72,9 @@ void CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/,
     // A disk file always holds the standard layout: the swapped one exists
     // for tape drives that deliver it, and this device writes every record
     // as it is given.
-    WriteRecord(header, 0);
-    if (!contents)
-        return;
-    // The header decides how many records follow: had the data run longer or
-    // shorter than it says, no later header could be found.
-    CTarHeader decoded;
-    std::copy_n(header, RECORD_SIZE, decoded.Bytes().begin());
-    const std::uint64_t size = decoded.GetSize();
-    Record staging;
-    for (std::uint64_t written = 0; written < size; written += RECORD_SIZE)
-    {
-        const auto payload =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, RECORD_SIZE));
-        // Cleared each time, so a file that shrank pads with zeros rather than
-        // with bytes of the record before.
-        staging.fill(0);
-        std::uint32_t got = 0;
-        if (!contents->Read(staging.data(), payload, got))
-            throw COsException();
-        WriteRecord(staging.data(), static_cast<std::int32_t>(payload));
-    }
+    StageEntry(header, contents,
+               [this](Record& record, std::int32_t payload)
+               { WriteRecord(record.data(), payload); });
 }
 
 void CTarFileDevice::WriteEnd()

@@ -2,6 +2,7 @@
 
 #include "core/COsException.h"
 #include "devices/CTarFileDevice.h"
+#include "devices/CTarTapeDevice.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CMemberPath.h"
 #include "engine/CTarMessages.h"
@@ -54,7 +55,7 @@ CTar::~CTar()
 std::unique_ptr<CTarDevice> CTar::MakeDevice(bool tape)
 {
     if (tape)
-        throw CGenericException("This is not a tape device.");
+        return std::make_unique<CTarTapeDevice>();
     return std::make_unique<CTarFileDevice>();
 }
 
@@ -343,9 +344,11 @@ void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, st
     CTarHeader record;
     while (read < records)
     {
-        // A record the device cannot deliver comes back as zeros, never as
-        // the bytes of the one before it.
-        device.ReadRecord(record.Bytes().data());
+        // An archive that ends inside a member ends the member too: making up
+        // the rest as zeros would let a damaged header fill the disk.
+        if (!device.ReadRecord(record.Bytes().data()))
+            throw CGenericException(
+                CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
         ++read;
         if (m_bSwap)
             record.SwapBytePairs();
@@ -520,4 +523,12 @@ bool CTar::CanEject()
 void CTar::Eject()
 {
     Device().Eject();
+}
+
+void CTar::GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media)
+{
+    auto* tape = dynamic_cast<CTarTapeDevice*>(&Device());
+    if (!tape)
+        throw CGenericException("Tape device must be open to get tape device info.");
+    tape->GetParameters(drive, media);
 }

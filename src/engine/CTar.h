@@ -5,6 +5,7 @@
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
 #include "engine/SArchiveEvent.h"
+#include "platform/WinTape.h"
 
 #include <cstdint>
 #include <memory>
@@ -51,6 +52,8 @@ public:
     void Erase();
     bool CanEject();
     void Eject();
+    // What the tape drive of the open archive and its medium report.
+    void GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media);
 
     static const char* GetTypeName(char type) { return CTarHeader::GetTypeName(type); }
     // Whether a member of this type belongs in the catalogue: files,

@@ -709,3 +709,17 @@ TEST_F(CTarTest, ACancelFromATickLeavesTheOperationAtOnce)
     EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
     EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "m10"));
 }
+
+TEST_F(CTarTest, AnArchiveThatEndsInsideAMemberEndsItsExtraction)
+{
+    // The header claims 4 GiB - 1 bytes; the archive holds one record of it.
+    const std::string path = m_folder.WriteFile(
+        "cut.tar", CArchiveImage::Header("big", 0xFFFFFFFF, '0') + std::string(512, 'd'));
+    m_tar.Open(path, 20, false);
+    ExtractAll(m_tar, m_folder / "out");
+    EXPECT_EQ(SizeOf(m_folder / "out/big"), 512u);
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].strMessage.find("the archive ends before its data does"),
+              std::string::npos);
+}
