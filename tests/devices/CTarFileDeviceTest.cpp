@@ -5,6 +5,7 @@
 #include "core/MessageBoxCodes.h"
 #include "platform/CSystemError.h"
 #include "support/CTestFolder.h"
+#include "support/ExpectRaise.h"
 
 #include <gtest/gtest.h>
 
@@ -54,40 +55,6 @@ public:
     Events m_events;
     bool m_bCancel = false;
 };
-
-std::string TextOf(DWORD code)
-{
-    std::string text;
-    EXPECT_TRUE(CSystemError::LookupText(code, text)) << code;
-    return text;
-}
-
-template <typename Call> void ExpectOsError(DWORD code, Call call)
-{
-    try
-    {
-        call();
-        ADD_FAILURE() << "nothing was raised";
-    }
-    catch (const COsException& e)
-    {
-        EXPECT_EQ(e.GetErrorCode(), code);
-        EXPECT_EQ(e.GetText(), TextOf(code));
-    }
-}
-
-template <typename Call> void ExpectMessage(const std::string& text, Call call)
-{
-    try
-    {
-        call();
-        ADD_FAILURE() << "nothing was raised";
-    }
-    catch (const CGenericException& e)
-    {
-        EXPECT_EQ(e.GetText(), text);
-    }
-}
 
 Record Filled(char c)
 {

@@ -6,6 +6,7 @@
 #include "platform/CSimhTape.h"
 #include "platform/CSystemError.h"
 #include "support/CTestFolder.h"
+#include "support/ExpectRaise.h"
 
 #include <gtest/gtest.h>
 
@@ -140,40 +141,6 @@ Record RecordOf(char letter)
 std::size_t Count(const Calls& calls, const std::string& call)
 {
     return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
-}
-
-std::string TextOf(DWORD code)
-{
-    std::string text;
-    EXPECT_TRUE(CSystemError::LookupText(code, text)) << code;
-    return text;
-}
-
-template <typename Call> void ExpectOsError(DWORD code, Call call)
-{
-    try
-    {
-        call();
-        ADD_FAILURE() << "nothing was raised";
-    }
-    catch (const COsException& e)
-    {
-        EXPECT_EQ(e.GetErrorCode(), code);
-        EXPECT_EQ(e.GetText(), TextOf(code));
-    }
-}
-
-template <typename Call> void ExpectMessage(const std::string& text, Call call)
-{
-    try
-    {
-        call();
-        ADD_FAILURE() << "nothing was raised";
-    }
-    catch (const CGenericException& e)
-    {
-        EXPECT_EQ(e.GetText(), text);
-    }
 }
 
 class CTarTapeDeviceTest : public testing::Test
