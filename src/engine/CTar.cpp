@@ -20,13 +20,6 @@ namespace
 
 const char kNotOpen[] = "Archive not open.";
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool IsZero(const CTarHeader& record)
 {
     const auto& bytes = record.Bytes();
@@ -64,7 +57,7 @@ void CTar::Open(const std::string& name, int blockingFactor, bool compression)
     Close();
     m_bEmpty = false;
     m_bSwap = false;
-    m_bTape = Lower(name).find("\\\\.\\tape") != std::string::npos;
+    m_bTape = CTarDevice::IsTapeName(name);
     m_pDevice = MakeDevice(m_bTape);
     if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
         throw CGenericException("Failed to establish advisory link with archive.");
