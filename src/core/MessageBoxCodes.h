@@ -9,6 +9,9 @@ inline constexpr unsigned MB_ICONSTOP = 0x10;
 inline constexpr unsigned MB_ICONQUESTION = 0x20;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+// The second button is the default: questions that guard against a slip of
+// the Enter key make No the default.
+inline constexpr unsigned MB_DEFBUTTON2 = 0x100;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

@@ -5,11 +5,6 @@
 
 class CWaitDialog;
 
-// Message-box default-button style under its Windows value; the document's
-// yes/no questions that guard against a slip of the Enter key make No the
-// default.
-inline constexpr unsigned MB_DEFBUTTON2 = 0x100;
-
 // What the document needs of a user interface, so that the document and the
 // wait dialog stay free of any toolkit. The GUI, the terminal front end and
 // the scripted test front end implement it; the application owns the one

@@ -41,9 +41,6 @@ inline constexpr DWORD KEY_WRITE = 0x20006;
 #ifndef KEY_ALL_ACCESS
 inline constexpr DWORD KEY_ALL_ACCESS = 0xF003F;
 #endif
-#if !defined(_WIN32) && !defined(ERROR_MORE_DATA)
-inline constexpr DWORD ERROR_MORE_DATA = 234;
-#endif
 
 // One open key of the user's stored settings: keys holding named, typed
 // values. On Windows it is the system registry. Elsewhere the same model

@@ -110,6 +110,7 @@ const SMessage kMessages[] = {
     {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists.\r\n"},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long.\r\n"},
     {ERROR_FILE_TOO_LARGE, "The file size exceeds the limit allowed and cannot be saved.\r\n"},
+    {ERROR_MORE_DATA, "More data is available.\r\n"},
     {ERROR_DIRECTORY, "The directory name is invalid.\r\n"},
     {ERROR_OPERATION_ABORTED,
      "The I/O operation has been aborted because of either a thread exit or an application "
