@@ -10,6 +10,7 @@
 #include "platform/CSimhTape.h"
 #include "support/CArchiveImage.h"
 #include "support/CTestFolder.h"
+#include "support/VirtualTape.h"
 
 #include <gtest/gtest.h>
 
@@ -50,17 +51,7 @@ public:
 protected:
     std::unique_ptr<CTarDevice> MakeDevice(bool tape) override
     {
-        if (!tape)
-            return CTar::MakeDevice(false);
-        return std::make_unique<CTarTapeDevice>(
-            [this](const std::string&) -> std::unique_ptr<CTapeApi>
-            {
-                auto drive = std::make_unique<CSimhTape>(m_image);
-                if (m_configure)
-                    m_configure(*drive);
-                return drive;
-            },
-            [](unsigned) {});
+        return tape ? MakeVirtualTapeDevice(m_image, m_configure) : CTar::MakeDevice(false);
     }
 
 private:

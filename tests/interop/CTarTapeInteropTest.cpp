@@ -9,6 +9,7 @@
 #include "interop/CSampleData.h"
 #include "platform/CSimhTape.h"
 #include "support/CTestFolder.h"
+#include "support/VirtualTape.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +43,7 @@ public:
 protected:
     std::unique_ptr<CTarDevice> MakeDevice(bool tape) override
     {
-        if (!tape)
-            return CTar::MakeDevice(false);
-        return std::make_unique<CTarTapeDevice>(
-            [this](const std::string&) -> std::unique_ptr<CTapeApi>
-            { return std::make_unique<CSimhTape>(m_image); },
-            [](unsigned) {});
+        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(false);
     }
 
 private:

@@ -1,0 +1,617 @@
+#include "document/CTarDoc.h"
+
+#include "core/CException.h"
+#include "core/CLogEntry.h"
+#include "core/CMessageLog.h"
+#include "core/COsException.h"
+#include "document/CAppendOverwrite.h"
+#include "document/CFrontEnd.h"
+#include "platform/CFile.h"
+#include "platform/CFolder.h"
+#include "platform/CSystemError.h"
+#include "settings/CAppSettings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace
+{
+constexpr unsigned kErrorTextSize = 512;
+constexpr const char* kUnhandled = "Unhandled exception in i/o thread";
+
+std::string ErrorText(const CException& e)
+{
+    char text[kErrorTextSize] = {};
+    e.GetErrorMessage(text, kErrorTextSize);
+    return text;
+}
+
+std::string ToLower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    const auto left = std::filesystem::weakly_canonical(a, error);
+    if (error)
+        return a == b;
+    const auto right = std::filesystem::weakly_canonical(b, error);
+    return error ? a == b : left == right;
+}
+
+// A fresh folder only this user can enter, so that nobody else can plant or
+// swap the index file inside it. Its name is random, and taking a name that
+// is already there is refused, so nothing planted under it is ever used.
+std::string MakePrivateFolder()
+{
+    namespace fs = std::filesystem;
+    const std::string base = CFolder::GetTempFolder();
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        const std::string folder = base + "vorkant-" + std::to_string(random());
+        if (!CFolder::Create(folder))
+        {
+            if (CSystemError::GetLast() == ERROR_ALREADY_EXISTS)
+                continue;
+            throw COsException();
+        }
+        // The folder is made under the process's umask; anything that got in
+        // before it was closed to others means it cannot be trusted.
+        std::error_code error;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
+        if (!error && fs::is_empty(folder, error) && !error)
+            return folder;
+        fs::remove_all(folder, error);
+        throw COsException(static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    throw COsException(static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
+} // namespace
+
+CTarDoc::CTarDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
+                 const EngineFactory& makeEngine)
+    : m_frontEnd(frontEnd), m_settings(settings), m_log(log),
+      m_pTar(makeEngine ? makeEngine() : std::make_unique<CTar>()), m_waitDlg(frontEnd, m_bContinue)
+{
+    m_filesToAdd.Advise(this, &CTarDoc::OnFilesToAddChanged);
+    m_pTar->Advise(this, &CTarDoc::OnArchiveEvent);
+    m_settings.Advise(this, &CTarDoc::OnSettingsChanged);
+    m_pTar->m_settings = m_settings.m_tarSettings;
+    Start(nullptr, nullptr);
+}
+
+CTarDoc::~CTarDoc()
+{
+    Stop(0);
+    UnadviseAll();
+    RemoveIndexFolder();
+}
+
+int CTarDoc::Run()
+{
+    MessageLoop();
+    return 0;
+}
+
+void CTarDoc::OnStopRequested()
+{
+    Quit();
+}
+
+bool CTarDoc::IsArchiveOpen() const
+{
+    return m_pTar->IsOpen();
+}
+
+bool CTarDoc::IsTapePath(const std::string& path)
+{
+    return ToLower(path).find("\\\\.\\tape") != std::string::npos;
+}
+
+bool CTarDoc::RunOperation(std::uint32_t code, const std::string* path)
+{
+    m_bResult = false;
+    m_bContinue = true;
+    m_waitDlg.ResetForOperation(m_settings.m_bShowFinishedDialog != 0);
+    m_bAskOnProblem = true;
+    PostMsg(code, 0, reinterpret_cast<std::intptr_t>(path));
+    m_waitDlg.RunModal();
+    m_bContinue = true;
+    return m_bResult;
+}
+
+int CTarDoc::OnMsg(std::uint32_t type, std::intptr_t, std::intptr_t param2)
+{
+    m_bResult = false;
+    std::string error;
+    try
+    {
+        RunSteps(type, reinterpret_cast<const std::string*>(param2));
+        if (type == OP_OPEN || type == OP_CLOSE)
+        {
+            m_bResult = true;
+            m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_DONE);
+            return 0;
+        }
+        m_bResult = type != OP_EXTRACT;
+        m_waitDlg.ShowFinished();
+        return 0;
+    }
+    catch (const CException& e)
+    {
+        error = ErrorText(e);
+    }
+    catch (int code)
+    {
+        if (code != TAR_CANCEL)
+            error = kUnhandled;
+    }
+    catch (...)
+    {
+        error = kUnhandled;
+    }
+    if (!error.empty())
+    {
+        m_frontEnd.ShowError(error);
+        m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_DONE);
+    }
+    return 0;
+}
+
+void CTarDoc::RunSteps(std::uint32_t code, const std::string* path)
+{
+    switch (code)
+    {
+    case OP_OPEN:
+        DoOpen(*path);
+        break;
+    case OP_OPEN_LIST:
+        DoOpen(*path);
+        DoList();
+        break;
+    case OP_CLOSE:
+        DoClose();
+        break;
+    case OP_LIST:
+        DoList();
+        break;
+    case OP_EXTRACT:
+        DoExtract();
+        break;
+    case OP_WRITE:
+        DoWrite();
+        break;
+    case OP_OPEN_WRITE:
+        DoOpen(*path);
+        DoWrite();
+        break;
+    case OP_OPEN_ERASE_WRITE:
+        DoOpen(*path);
+        DoErase();
+        DoWrite();
+        break;
+    case OP_ERASE:
+        DoErase();
+        break;
+    case OP_ERASE_WRITE:
+        DoErase();
+        DoWrite();
+        break;
+    case OP_EJECT:
+        DoEject();
+        break;
+    default:
+        break;
+    }
+}
+
+void CTarDoc::DoOpen(const std::string& path)
+{
+    m_waitDlg.SetStatus("Opening archive...");
+    const int blocking = m_settings.m_bVariableBlocking ? 20 : m_settings.m_nBlockingFactor;
+    m_pTar->Open(path, blocking, m_settings.m_bUseCompression != 0);
+    m_waitDlg.SetStatus("Finished opening archive");
+}
+
+void CTarDoc::DoClose()
+{
+    SetFinalStatus("Closing archive...");
+    m_pTar->Close();
+    SetFinalStatus("Finished closing archive");
+}
+
+void CTarDoc::DoList()
+{
+    m_waitDlg.SetStatus("Listing archive...");
+    m_catalogue.RemoveAll();
+    m_pTar->List();
+    SetFinalStatus("Finished listing archive");
+}
+
+void CTarDoc::DoExtract()
+{
+    m_waitDlg.SetStatus("Extracting files...");
+    m_pTar->Extract(m_extractSpec, m_extractIndexes, m_extractDest);
+    SetFinalStatus("Finished extracting files");
+}
+
+void CTarDoc::DoErase()
+{
+    m_waitDlg.SetStatus("Erasing archive...");
+    m_pTar->Erase();
+    m_catalogue.RemoveAll();
+    m_waitDlg.SetStatus("Finished erasing archive");
+}
+
+void CTarDoc::DoEject()
+{
+    m_waitDlg.SetStatus("Ejecting tape...");
+    m_pTar->Eject();
+}
+
+void CTarDoc::DoWrite()
+{
+    int indexEntry = -1;
+    if (m_settings.m_bUseIndexFile)
+    {
+        m_waitDlg.SetStatus("Generating index file...");
+        if (GenerateIndexFile())
+            indexEntry = 0;
+    }
+    m_waitDlg.SetStatus("Saving archive...");
+    m_catalogue.RemoveAll();
+    // The index entry and its file belong to this write only: whatever its
+    // outcome, the files to add go back to what the user chose.
+    try
+    {
+        m_pTar->Write(m_filesToAdd, m_settings.m_bRelativePaths != 0, indexEntry);
+    }
+    catch (...)
+    {
+        EndWrite(indexEntry);
+        throw;
+    }
+    EndWrite(indexEntry);
+    SetFinalStatus("Finished saving archive");
+}
+
+void CTarDoc::EndWrite(int indexEntry)
+{
+    if (indexEntry >= 0)
+        m_filesToAdd.RemoveAt(indexEntry);
+    RemoveIndexFolder();
+}
+
+void CTarDoc::InsertIndexEntry()
+{
+    SFileEntry entry;
+    if (!entry.SetPath(m_strIndexPath))
+        throw COsException();
+    entry.strName = m_settings.m_strIndexFileName;
+    m_filesToAdd.Add(entry, 0);
+}
+
+bool CTarDoc::GenerateIndexFile()
+{
+    try
+    {
+        RemoveIndexFolder();
+        WriteIndexFile();
+        InsertIndexEntry();
+        return true;
+    }
+    catch (const CException& e)
+    {
+        RemoveIndexFolder();
+        m_frontEnd.ShowError(ErrorText(e));
+        return false;
+    }
+}
+
+void CTarDoc::WriteIndexFile()
+{
+    m_strIndexFolder = MakePrivateFolder();
+    // The member takes its name from the settings; the file on disk does
+    // not, so that no name the user typed can lead it out of the folder.
+    m_strIndexPath = (std::filesystem::path(m_strIndexFolder) / "index").string();
+    CFile file;
+    if (!file.Open(m_strIndexPath, CFile::modeCreate | CFile::modeWrite | CFile::modeNoFollow))
+        throw COsException();
+    const bool relative = m_settings.m_bRelativePaths != 0;
+    std::string text;
+    for (int i = 0; i < m_filesToAdd.GetCount(); ++i)
+    {
+        const SFileEntry* entry = m_filesToAdd.GetAt(i);
+        text += relative ? entry->strName : entry->strPath;
+        text += ", " + std::to_string(entry->dwSize) + "\r\n";
+    }
+    if (!file.WriteString(text))
+        throw COsException();
+}
+
+void CTarDoc::RemoveIndexFolder()
+{
+    if (!m_strIndexFolder.empty())
+    {
+        std::error_code error;
+        std::filesystem::remove_all(m_strIndexFolder, error);
+    }
+    m_strIndexFolder.clear();
+    m_strIndexPath.clear();
+}
+
+void CTarDoc::SetFinalStatus(const std::string& text)
+{
+    if (!m_pTar->m_bTape)
+    {
+        m_waitDlg.SetStatus(text);
+        return;
+    }
+    const char* order =
+        m_pTar->IsByteSwapped() ? "SGI byte swapped format.\r\n" : "Standard format.\r\n";
+    m_waitDlg.SetStatus(order + text);
+}
+
+void CTarDoc::SetProgress(std::uint64_t done, std::uint64_t total)
+{
+    if (total == 0)
+    {
+        m_waitDlg.SetProgress(100);
+        return;
+    }
+    const double percent = static_cast<double>(done) * 100.0 / static_cast<double>(total);
+    m_waitDlg.SetProgress(static_cast<int>(std::min(percent, 100.0)));
+}
+
+int CTarDoc::OnFilesToAddChanged(void*)
+{
+    m_bModified = m_filesToAdd.GetCount() != 0;
+    return 0;
+}
+
+int CTarDoc::OnSettingsChanged(void* record)
+{
+    const auto* changed = static_cast<const SSettingsChanged*>(record);
+    if (changed->nCode == SC_PERMISSIONS || changed->nCode == SC_ALL)
+        m_pTar->m_settings = m_settings.m_tarSettings;
+    return 0;
+}
+
+int CTarDoc::OnArchiveEvent(void* record)
+{
+    const auto& event = *static_cast<const SArchiveEvent*>(record);
+    switch (event.nKind)
+    {
+    case TAR_EVENT_LISTED:
+    case TAR_EVENT_WRITTEN:
+        OnMemberEvent(event);
+        break;
+    case TAR_EVENT_EXTRACTED:
+        if (event.dwDone < event.dwTotal)
+        {
+            SetFinalStatus(event.strName);
+            SetProgress(event.dwDone, event.dwTotal);
+        }
+        else
+        {
+            SetFinalStatus("Extracting files...");
+            m_waitDlg.SetProgress(0);
+        }
+        break;
+    case TAR_EVENT_PROBLEM:
+        OnProblem(event);
+        break;
+    case TAR_EVENT_TICK:
+        CheckCancel();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CTarDoc::OnMemberEvent(const SArchiveEvent& event)
+{
+    if (!CTar::IsCatalogued(event.chType))
+    {
+        char text[kErrorTextSize];
+        std::snprintf(text, sizeof text, "Unable to process file [%s], of type [%s]",
+                      event.strName.c_str(), CTar::GetTypeName(event.chType));
+        m_log.Add(CLogEntry(text));
+        return;
+    }
+    if (event.dwDone >= event.dwTotal)
+    {
+        SFileEntry entry(event.strName);
+        entry.bIsFile = event.chType != '5';
+        entry.dwSize = event.dwTotal;
+        entry.time = event.time;
+        m_catalogue.Add(entry);
+    }
+    if (event.nKind == TAR_EVENT_WRITTEN)
+        SetProgress(event.dwDone, event.dwTotal);
+    SetFinalStatus(event.strName);
+}
+
+void CTarDoc::OnProblem(const SArchiveEvent& event)
+{
+    m_log.Add(CLogEntry(event.strMessage));
+    if (!m_bAskOnProblem.exchange(false))
+        return;
+    const int answer = m_frontEnd.Ask(
+        event.strMessage + "\nDo you want to continue this operation?", "", MB_YESNO | MB_ICONSTOP);
+    if (answer == IDNO)
+        ThrowCancel();
+}
+
+void CTarDoc::CheckCancel()
+{
+    if (!m_bContinue)
+        ThrowCancel();
+}
+
+void CTarDoc::ThrowCancel()
+{
+    m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_CANCELLED);
+    m_bContinue = false;
+    throw TAR_CANCEL;
+}
+
+void CTarDoc::DeleteContents()
+{
+    m_catalogue.RemoveAll();
+    m_filesToAdd.RemoveAll();
+    m_log.RemoveAll();
+    if (IsArchiveOpen())
+        RunOperation(OP_CLOSE);
+    RemoveIndexFolder();
+}
+
+void CTarDoc::OnNewDocument()
+{
+    DeleteContents();
+    m_strPathName.clear();
+}
+
+bool CTarDoc::OnOpenDocument(const std::string& path)
+{
+    DeleteContents();
+    bool result = false;
+    try
+    {
+        if (!IsTapePath(path))
+            result = RunOperation(OP_OPEN_LIST, &path);
+        else if (RunOperation(OP_OPEN, &path))
+        {
+            result = true;
+            if (m_settings.m_bAutoListTapes ||
+                m_frontEnd.Ask("Would you like to catalog the archive?", "Catalog", MB_OKCANCEL) ==
+                    IDOK)
+                RunOperation(OP_LIST);
+        }
+    }
+    catch (CException& e)
+    {
+        e.ReportError();
+        result = false;
+    }
+    if (result)
+        m_strPathName = path;
+    else
+        m_frontEnd.RequestNewDocument();
+    return result;
+}
+
+// A disk archive other than the open one is written as a new archive there;
+// the open archive must not receive what was meant for another file.
+bool CTarDoc::SaveAsNewArchive(const std::string& path) const
+{
+    return !IsArchiveOpen() ? m_strPathName.empty() : !SamePath(path, m_pTar->GetDeviceName());
+}
+
+bool CTarDoc::OnSaveDocument(const std::string& path)
+{
+    if (m_filesToAdd.GetCount() == 0)
+        return false;
+    CAppendOverwrite::SChoice choice{true, true};
+    bool result = false;
+    try
+    {
+        if (IsTapePath(path))
+            choice = CAppendOverwrite::Ask(m_frontEnd);
+        else if (SaveAsNewArchive(path))
+        {
+            if (IsArchiveOpen() && !RunOperation(OP_CLOSE))
+                return false;
+            m_catalogue.RemoveAll();
+            CFile::Remove(path);
+        }
+        if (!choice.bProceed)
+            return false;
+        m_strPathName = path;
+        const bool open = IsArchiveOpen();
+        const std::uint32_t code = open ? (choice.bAppend ? OP_WRITE : OP_ERASE_WRITE)
+                                        : (choice.bAppend ? OP_OPEN_WRITE : OP_OPEN_ERASE_WRITE);
+        result = RunOperation(code, open ? nullptr : &path);
+        if (result)
+            m_filesToAdd.RemoveAll();
+    }
+    catch (CException& e)
+    {
+        e.ReportError();
+    }
+    return result;
+}
+
+void CTarDoc::OnCloseDocument()
+{
+    if (!IsArchiveOpen())
+        return;
+    try
+    {
+        m_pTar->Close();
+    }
+    catch (...)
+    {
+    }
+}
+
+void CTarDoc::OnListArchive()
+{
+    RunOperation(OP_LIST);
+}
+
+void CTarDoc::OnEraseArchive()
+{
+    if (m_frontEnd.Ask("Are you sure you want to erase all files in this archive?", "",
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
+        RunOperation(OP_ERASE);
+}
+
+void CTarDoc::OnEjectTape()
+{
+    if (IsModified() && m_frontEnd.Ask("Ejecting a tape closes the current archive.\nDo you want "
+                                       "to eject with out saving changes?",
+                                       "", MB_YESNO) != IDYES)
+        return;
+    RunOperation(OP_EJECT);
+    m_frontEnd.RequestNewDocument();
+}
+
+bool CTarDoc::CanListOrErase() const
+{
+    return IsArchiveOpen();
+}
+
+// A drive that cannot be asked keeps the command as it was, rather than
+// flicker with every failed question.
+bool CTarDoc::CanEject()
+{
+    try
+    {
+        m_bCanEject = IsArchiveOpen() && m_pTar->CanEject();
+    }
+    catch (...)
+    {
+    }
+    return m_bCanEject;
+}
+
+void CTarDoc::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
+                      const std::string& destination)
+{
+    m_extractSpec = specs;
+    m_extractIndexes = indexes;
+    m_extractDest = destination;
+    RunOperation(OP_EXTRACT);
+}

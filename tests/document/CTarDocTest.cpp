@@ -1,0 +1,590 @@
+#include "document/CTarDoc.h"
+
+#include "core/CMessageLog.h"
+#include "devices/CTarTapeDevice.h"
+#include "document/CAppendOverwrite.h"
+#include "document/CScriptedFrontEnd.h"
+#include "platform/CSimhTape.h"
+#include "settings/CAppSettings.h"
+#include "support/CArchiveImage.h"
+#include "support/CTestFolder.h"
+#include "support/VirtualTape.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+class CTarDocTest : public testing::Test
+{
+protected:
+    CTarDocTest()
+    {
+        // The finished look would wait for a button press no test gives.
+        m_settings.m_bShowFinishedDialog = 0;
+    }
+
+    std::string WriteArchive(const std::string& name, const CArchiveImage& image)
+    {
+        return m_folder.WriteFile(name, image.Bytes());
+    }
+
+    std::vector<std::string> CatalogueNames() const
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < m_doc.m_catalogue.GetCount(); ++i)
+            names.push_back(m_doc.m_catalogue.GetAt(i)->strName);
+        return names;
+    }
+
+    // The members another document lists in the archive at the path.
+    std::vector<std::string> ListArchive(const std::string& path)
+    {
+        CScriptedFrontEnd frontEnd;
+        CMessageLog log;
+        CTarDoc doc(frontEnd, m_settings, log);
+        EXPECT_TRUE(doc.OnOpenDocument(path));
+        std::vector<std::string> names;
+        for (int i = 0; i < doc.m_catalogue.GetCount(); ++i)
+            names.push_back(doc.m_catalogue.GetAt(i)->strName);
+        return names;
+    }
+
+    // The index file as another document extracts it from the archive.
+    std::string ReadIndexFile(const std::string& path)
+    {
+        CScriptedFrontEnd frontEnd;
+        CMessageLog log;
+        CTarDoc doc(frontEnd, m_settings, log);
+        EXPECT_TRUE(doc.OnOpenDocument(path));
+        CWildCard specs;
+        specs.SetSpecs({m_settings.m_strIndexFileName});
+        const std::vector<std::uint32_t> rows;
+        std::filesystem::create_directory(m_folder / "index-out");
+        doc.Extract(&specs, &rows, m_folder / "index-out");
+        return m_folder.ReadFile("index-out/" + m_settings.m_strIndexFileName);
+    }
+
+    bool SawStatus(const std::string& text) const
+    {
+        const auto statuses = m_frontEnd.Statuses();
+        const auto initial = m_frontEnd.InitialStatuses();
+        return std::count(statuses.begin(), statuses.end(), text) +
+                   std::count(initial.begin(), initial.end(), text) >
+               0;
+    }
+
+    int CountBoxes(CScriptedFrontEnd::EBoxKind kind) const
+    {
+        const auto boxes = m_frontEnd.Boxes();
+        return static_cast<int>(std::count_if(
+            boxes.begin(), boxes.end(), [kind](const auto& box) { return box.nKind == kind; }));
+    }
+
+    void AddFile(const std::string& name, const std::string& contents)
+    {
+        ASSERT_TRUE(m_doc.m_filesToAdd.AddPath(m_folder.WriteFile(name, contents), false));
+    }
+
+    CTestFolder m_folder;
+    CScriptedFrontEnd m_frontEnd;
+    CAppSettings m_settings;
+    CMessageLog m_log;
+    CTarDoc m_doc{m_frontEnd, m_settings, m_log};
+};
+
+CArchiveImage SampleArchive()
+{
+    CArchiveImage image;
+    image.File("a.txt", "alpha")
+        .Folder("d/")
+        .File("d/b.txt", "bravo!")
+        .File("d/link", "", '1')
+        .End();
+    return image;
+}
+
+TEST_F(CTarDocTest, OpeningADiskArchiveListsItWithoutAQuestion)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+
+    EXPECT_TRUE(m_doc.OnOpenDocument(path));
+
+    EXPECT_EQ(CatalogueNames(), (std::vector<std::string>{"a.txt", "d/", "d/b.txt"}));
+    EXPECT_FALSE(m_doc.m_catalogue.GetAt(1)->bIsFile);
+    EXPECT_EQ(m_doc.m_catalogue.GetAt(2)->dwSize, 6u);
+    EXPECT_TRUE(SawStatus("Finished listing archive"));
+    EXPECT_TRUE(m_frontEnd.Boxes().empty());
+    EXPECT_EQ(m_frontEnd.CloseCodes(), std::vector<int>{CWaitDialog::WAIT_CLOSE_DONE});
+    EXPECT_EQ(m_doc.GetPathName(), path);
+    // The hard link has no row; the user hears of it through the log.
+    ASSERT_EQ(m_log.GetCount(), 1);
+    EXPECT_EQ(m_log.GetAt(0).m_strMessage.rfind("Unable to process file [d/link], of type [", 0),
+              0u);
+}
+
+TEST_F(CTarDocTest, AFailedOpenShowsTheErrorAndAsksForAnEmptyDocument)
+{
+    EXPECT_FALSE(m_doc.OnOpenDocument(m_folder.WriteFile("notes.txt", std::string(2048, 'n'))));
+
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 1);
+    EXPECT_EQ(m_frontEnd.NewDocumentRequests(), 1);
+}
+
+TEST(CTarDocPathTest, TapePathsAreRecognisedWhateverTheirCase)
+{
+    EXPECT_TRUE(CTarDoc::IsTapePath("\\\\.\\tape0"));
+    EXPECT_TRUE(CTarDoc::IsTapePath("\\\\.\\TAPE1"));
+    EXPECT_FALSE(CTarDoc::IsTapePath("/tmp/tape0.tar"));
+    EXPECT_FALSE(CTarDoc::IsTapePath("C:\\tape"));
+}
+
+TEST_F(CTarDocTest, ANewDocumentClosesTheArchiveAndForgetsItsPath)
+{
+    ASSERT_TRUE(m_doc.OnOpenDocument(WriteArchive("sample.tar", SampleArchive())));
+    AddFile("c.txt", "charlie");
+
+    m_doc.OnNewDocument();
+
+    EXPECT_FALSE(m_doc.IsArchiveOpen());
+    EXPECT_TRUE(m_doc.GetPathName().empty());
+    EXPECT_EQ(m_doc.m_catalogue.GetCount(), 0);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_EQ(m_log.GetCount(), 0);
+}
+
+// The user name the engine writes into the header of the member.
+std::string OwnerOf(const std::string& archive, const std::string& member)
+{
+    const std::size_t header = archive.find(member + '\0');
+    return header == std::string::npos ? "" : std::string(archive.c_str() + header + 265);
+}
+
+TEST_F(CTarDocTest, OnlyPermissionSettingsReachTheEngine)
+{
+    for (const int code : {SC_PATHS, SC_PERMISSIONS, SC_ALL})
+    {
+        SCOPED_TRACE(code);
+        const std::string path = WriteArchive("sample.tar", SampleArchive());
+        ASSERT_TRUE(m_doc.OnOpenDocument(path));
+        m_settings.m_tarSettings.m_strUserName = "changed" + std::to_string(code);
+        m_settings.NotifyChanged(code);
+        AddFile("c.txt", "charlie");
+
+        ASSERT_TRUE(m_doc.OnSaveDocument(path));
+
+        const std::string expected =
+            code == SC_PATHS ? "user" : m_settings.m_tarSettings.m_strUserName;
+        EXPECT_EQ(OwnerOf(m_folder.ReadFile("sample.tar"), "c.txt"), expected);
+        m_settings.m_tarSettings.m_strUserName = "user";
+        m_settings.NotifyChanged(SC_ALL);
+    }
+}
+
+struct SExtractCase
+{
+    const char* label;
+    std::vector<std::string> specs;
+    std::vector<std::uint32_t> rows;
+    std::vector<std::string> expected;
+};
+
+class CTarDocExtractTest : public CTarDocTest, public testing::WithParamInterface<SExtractCase>
+{
+};
+
+TEST_P(CTarDocExtractTest, ExtractsTheChosenMembersIntoTheDestination)
+{
+    CArchiveImage image;
+    image.File("a.txt", "alpha").Folder("d/").File("d/b.txt", "bravo!").End();
+    ASSERT_TRUE(m_doc.OnOpenDocument(WriteArchive("sample.tar", image)));
+    const std::string destination = m_folder / "out";
+    std::filesystem::create_directory(destination);
+    CWildCard specs;
+    specs.SetSpecs(GetParam().specs);
+
+    m_doc.Extract(&specs, &GetParam().rows, destination);
+
+    std::vector<std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(destination))
+        if (item.is_regular_file())
+            files.push_back(std::filesystem::relative(item.path(), destination).generic_string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, GetParam().expected);
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, CTarDocExtractTest,
+                         testing::Values(SExtractCase{"All", {"*"}, {}, {"a.txt", "d/b.txt"}},
+                                         SExtractCase{"Rows", {}, {2}, {"d/b.txt"}},
+                                         SExtractCase{
+                                             "Pattern", {"*.txt"}, {}, {"a.txt", "d/b.txt"}},
+                                         SExtractCase{"PatternNoMatch", {"*.doc"}, {}, {}}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(CTarDocTest, SavingANewArchiveWritesTheIndexFileFirst)
+{
+    AddFile("a.txt", "alpha");
+    AddFile("big.bin", std::string(1024, 'x'));
+    ASSERT_TRUE(m_doc.IsModified());
+    const std::string path = m_folder.WriteFile("new.tar", "left over from before");
+
+    EXPECT_TRUE(m_doc.OnSaveDocument(path));
+
+    EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), 0);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+    EXPECT_EQ(ListArchive(path), (std::vector<std::string>{"index.txt", "a.txt", "big.bin"}));
+
+    EXPECT_EQ(ReadIndexFile(path), "a.txt, 5\r\nbig.bin, 1024\r\n");
+}
+
+TEST_F(CTarDocTest, SizesInTheIndexFileAreUnsigned64Bit)
+{
+    // Sparse: the engine refuses a member this large, so nothing big is written.
+    const std::string big = m_folder / "huge.bin";
+    m_folder.WriteFile("huge.bin", "");
+    std::filesystem::resize_file(big, 9ull << 30);
+    ASSERT_TRUE(m_doc.m_filesToAdd.AddPath(big, false));
+    m_frontEnd.QueueAnswer(IDYES);
+    const std::string path = m_folder / "huge.tar";
+
+    m_doc.OnSaveDocument(path);
+
+    EXPECT_EQ(ReadIndexFile(path), "huge.bin, 9663676416\r\n");
+}
+
+TEST_F(CTarDocTest, AFailedSaveKeepsTheFilesToAddWithoutTheIndexEntry)
+{
+    AddFile("a.txt", "alpha");
+
+    EXPECT_FALSE(m_doc.OnSaveDocument(m_folder / "no-such-folder/new.tar"));
+
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 1);
+    ASSERT_EQ(m_doc.m_filesToAdd.GetCount(), 1);
+    EXPECT_EQ(m_doc.m_filesToAdd.GetAt(0)->strName, "a.txt");
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(CTarDocTest, SavingToTheOpenArchiveAppends)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    AddFile("c.txt", "charlie");
+
+    EXPECT_TRUE(m_doc.OnSaveDocument(path));
+
+    EXPECT_EQ(ListArchive(path), (std::vector<std::string>{"a.txt", "d/", "d/b.txt", "c.txt"}));
+}
+
+TEST_F(CTarDocTest, SavingUnderAnotherPathLeavesTheOpenArchiveAlone)
+{
+    const std::string open = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(open));
+    AddFile("c.txt", "charlie");
+    const std::string other = m_folder / "other.tar";
+
+    EXPECT_TRUE(m_doc.OnSaveDocument(other));
+
+    EXPECT_EQ(m_doc.GetPathName(), other);
+    EXPECT_EQ(ListArchive(other), (std::vector<std::string>{"index.txt", "c.txt"}));
+    EXPECT_EQ(ListArchive(open), (std::vector<std::string>{"a.txt", "d/", "d/b.txt"}));
+}
+
+TEST_F(CTarDocTest, EraseEmptiesTheArchiveOnlyWhenConfirmed)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+
+    m_frontEnd.QueueAnswer(IDNO);
+    m_doc.OnEraseArchive();
+    EXPECT_EQ(m_doc.m_catalogue.GetCount(), 3);
+
+    m_frontEnd.QueueAnswer(IDYES);
+    m_doc.OnEraseArchive();
+    EXPECT_EQ(m_doc.m_catalogue.GetCount(), 0);
+    EXPECT_TRUE(SawStatus("Finished erasing archive"));
+    EXPECT_TRUE(ListArchive(path).empty());
+}
+
+// Each file vanishes between being added and being written, which the engine
+// reports as a problem and steps over.
+class CTarDocProblemTest : public CTarDocTest
+{
+protected:
+    void AddVanishingFiles(int count)
+    {
+        m_settings.m_bUseIndexFile = 0;
+        for (int i = 0; i < count; ++i)
+        {
+            const std::string name = "gone" + std::to_string(i) + ".txt";
+            AddFile(name, "soon gone");
+            std::filesystem::remove(m_folder / name);
+        }
+    }
+};
+
+TEST_F(CTarDocProblemTest, TwoProblemsGiveTwoLogEntriesAndOneQuestion)
+{
+    AddVanishingFiles(2);
+    m_frontEnd.QueueAnswer(IDYES);
+
+    m_doc.OnSaveDocument(m_folder / "new.tar");
+
+    EXPECT_EQ(m_log.GetCount(), 2);
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_QUESTION), 1);
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+    const auto question = m_frontEnd.Boxes().front();
+    EXPECT_NE(question.strText.find("\nDo you want to continue this operation?"),
+              std::string::npos);
+    EXPECT_EQ(question.nStyle, MB_YESNO | MB_ICONSTOP);
+}
+
+TEST_F(CTarDocProblemTest, AnsweringNoEndsTheOperationWithoutAnError)
+{
+    AddVanishingFiles(2);
+    m_frontEnd.QueueAnswer(IDNO);
+
+    EXPECT_FALSE(m_doc.OnSaveDocument(m_folder / "new.tar"));
+
+    EXPECT_EQ(m_log.GetCount(), 1);
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+    EXPECT_EQ(m_frontEnd.CloseCodes().back(), CWaitDialog::WAIT_CLOSE_CANCELLED);
+    EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), 2);
+}
+
+TEST_F(CTarDocProblemTest, CancelTakesEffectAtTheNextTick)
+{
+    AddVanishingFiles(1);
+    AddFile("kept.txt", "kept");
+    // The user confirms Cancel while the problem question is up; the
+    // operation goes on past the problem and stops at the next tick.
+    m_frontEnd.QueueAnswer(
+        [this]
+        {
+            m_frontEnd.QueueCancelPress();
+            while (m_frontEnd.CancelPresses().empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return IDYES;
+        });
+    m_frontEnd.QueueAnswer(IDYES);
+
+    EXPECT_FALSE(m_doc.OnSaveDocument(m_folder / "new.tar"));
+
+    EXPECT_EQ(m_frontEnd.CancelPresses(), std::vector<bool>{true});
+    EXPECT_TRUE(SawStatus(CWaitDialog::WAIT_CANCELING));
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+    EXPECT_EQ(m_frontEnd.CloseCodes().back(), CWaitDialog::WAIT_CLOSE_CANCELLED);
+    EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), 2);
+}
+#ifndef _WIN32
+// Points the temporary folder elsewhere for one case.
+class CTempFolderScope
+{
+public:
+    explicit CTempFolderScope(const std::string& folder)
+    {
+        if (const char* old = std::getenv("TMPDIR"))
+            m_old = old;
+        ::setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~CTempFolderScope()
+    {
+        if (m_old.empty())
+            ::unsetenv("TMPDIR");
+        else
+            ::setenv("TMPDIR", m_old.c_str(), 1);
+    }
+    CTempFolderScope(const CTempFolderScope&) = delete;
+    CTempFolderScope& operator=(const CTempFolderScope&) = delete;
+
+private:
+    std::string m_old;
+};
+
+TEST_F(CTarDocTest, TheIndexFileNeverGoesThroughALinkPlantedInTheTemporaryFolder)
+{
+    const std::string temp = m_folder / "tmp";
+    std::filesystem::create_directory(temp);
+    std::filesystem::create_symlink(m_folder / "victim", std::filesystem::path(temp) / "index.txt");
+    AddFile("a.txt", "alpha");
+    {
+        CTempFolderScope scope(temp);
+        EXPECT_TRUE(m_doc.OnSaveDocument(m_folder / "new.tar"));
+    }
+
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "victim"));
+    // The private folder went with the write; only the planted link is left.
+    std::vector<std::string> left;
+    for (const auto& item : std::filesystem::directory_iterator(temp))
+        left.push_back(item.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"index.txt"});
+    EXPECT_EQ(ReadIndexFile(m_folder / "new.tar"), "a.txt, 5\r\n");
+}
+#endif
+
+const std::string kTapeName = "\\\\.\\tape0";
+
+// An engine whose tape is a virtual drive over an image file.
+class CVirtualTapeTar : public CTar
+{
+public:
+    explicit CVirtualTapeTar(std::string image) : m_image(std::move(image)) {}
+
+protected:
+    std::unique_ptr<CTarDevice> MakeDevice(bool tape) override
+    {
+        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(false);
+    }
+
+private:
+    std::string m_image;
+};
+
+std::unique_ptr<CTarDoc> MakeTapeDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
+                                     const std::string& image)
+{
+    return std::make_unique<CTarDoc>(frontEnd, settings, log,
+                                     [image] { return std::make_unique<CVirtualTapeTar>(image); });
+}
+
+class CTarDocTapeTest : public CTarDocTest
+{
+protected:
+    CTarDocTapeTest()
+    {
+        EXPECT_TRUE(CSimhTape::WriteImage(m_image, {}));
+        m_settings.m_bUseIndexFile = 0;
+    }
+
+    // Writes the files to a blank tape through a document of its own.
+    void PrepareTape(const std::vector<std::string>& names)
+    {
+        CScriptedFrontEnd frontEnd;
+        CMessageLog log;
+        const auto doc = MakeTapeDoc(frontEnd, m_settings, log, m_image);
+        for (const auto& name : names)
+            ASSERT_TRUE(doc->m_filesToAdd.AddPath(m_folder.WriteFile(name, name), false));
+        frontEnd.QueueAnswer(CAppendOverwrite::AO_OVERWRITE);
+        ASSERT_TRUE(doc->OnSaveDocument(kTapeName));
+    }
+
+    std::vector<std::string> TapeNames()
+    {
+        CScriptedFrontEnd frontEnd;
+        CMessageLog log;
+        const auto doc = MakeTapeDoc(frontEnd, m_settings, log, m_image);
+        frontEnd.QueueAnswer(IDOK);
+        EXPECT_TRUE(doc->OnOpenDocument(kTapeName));
+        std::vector<std::string> names;
+        for (int i = 0; i < doc->m_catalogue.GetCount(); ++i)
+            names.push_back(doc->m_catalogue.GetAt(i)->strName);
+        return names;
+    }
+
+    std::string m_image = m_folder / "tape.tap";
+    std::unique_ptr<CTarDoc> m_pTapeDoc = MakeTapeDoc(m_frontEnd, m_settings, m_log, m_image);
+    CTarDoc& m_tapeDoc = *m_pTapeDoc;
+};
+
+TEST_F(CTarDocTapeTest, OpeningATapeListsItOnlyWhenTheUserWantsTheCatalogue)
+{
+    PrepareTape({"one.txt", "two.txt"});
+
+    m_frontEnd.QueueAnswer(IDCANCEL);
+    EXPECT_TRUE(m_tapeDoc.OnOpenDocument(kTapeName));
+    EXPECT_TRUE(m_tapeDoc.IsArchiveOpen());
+    EXPECT_EQ(m_tapeDoc.m_catalogue.GetCount(), 0);
+    ASSERT_EQ(m_frontEnd.Boxes().size(), 1u);
+    EXPECT_EQ(m_frontEnd.Boxes()[0].strText, "Would you like to catalog the archive?");
+    EXPECT_EQ(m_frontEnd.Boxes()[0].strCaption, "Catalog");
+
+    m_frontEnd.QueueAnswer(IDOK);
+    EXPECT_TRUE(m_tapeDoc.OnOpenDocument(kTapeName));
+    EXPECT_EQ(m_tapeDoc.m_catalogue.GetCount(), 2);
+    EXPECT_TRUE(SawStatus("Standard format.\r\nFinished listing archive"));
+}
+
+// An engine whose device cannot be made for a reason outside the system's
+// own exceptions.
+class CBrokenTar : public CTar
+{
+protected:
+    std::unique_ptr<CTarDevice> MakeDevice(bool) override { throw std::runtime_error("broken"); }
+};
+
+TEST_F(CTarDocTest, AForeignExceptionOnTheWorkerIsReportedAsUnhandled)
+{
+    CTarDoc doc(m_frontEnd, m_settings, m_log, [] { return std::make_unique<CBrokenTar>(); });
+
+    EXPECT_FALSE(doc.OnOpenDocument(m_folder / "any.tar"));
+
+    ASSERT_EQ(m_frontEnd.Boxes().size(), 1u);
+    EXPECT_EQ(m_frontEnd.Boxes()[0].nKind, CScriptedFrontEnd::BOX_ERROR);
+    EXPECT_EQ(m_frontEnd.Boxes()[0].strText, "Unhandled exception in i/o thread");
+    EXPECT_EQ(m_frontEnd.CloseCodes(), std::vector<int>{CWaitDialog::WAIT_CLOSE_DONE});
+}
+
+struct STapeSaveCase
+{
+    const char* label;
+    int answer;
+    std::vector<std::string> expected;
+};
+
+class CTarDocTapeSaveTest : public CTarDocTapeTest,
+                            public testing::WithParamInterface<STapeSaveCase>
+{
+};
+
+TEST_P(CTarDocTapeSaveTest, SavingToTheOpenTapeAppendsOrOverwritesAsChosen)
+{
+    PrepareTape({"one.txt"});
+    m_frontEnd.QueueAnswer(IDOK);
+    ASSERT_TRUE(m_tapeDoc.OnOpenDocument(kTapeName));
+    ASSERT_TRUE(m_tapeDoc.m_filesToAdd.AddPath(m_folder.WriteFile("new.txt", "new"), false));
+    m_frontEnd.QueueAnswer(GetParam().answer);
+
+    const bool written = m_tapeDoc.OnSaveDocument(kTapeName);
+
+    EXPECT_EQ(written, GetParam().answer != CAppendOverwrite::AO_CANCEL);
+    EXPECT_EQ(m_tapeDoc.IsModified(), !written);
+    m_tapeDoc.DeleteContents();
+    EXPECT_EQ(TapeNames(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, CTarDocTapeSaveTest,
+    testing::Values(STapeSaveCase{"Append", CAppendOverwrite::AO_APPEND, {"one.txt", "new.txt"}},
+                    STapeSaveCase{"Overwrite", CAppendOverwrite::AO_OVERWRITE, {"new.txt"}},
+                    STapeSaveCase{"Cancel", CAppendOverwrite::AO_CANCEL, {"one.txt"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(CTarDocTapeTest, EjectingWithFilesWaitingAsksFirst)
+{
+    PrepareTape({"one.txt"});
+    m_frontEnd.QueueAnswer(IDOK);
+    ASSERT_TRUE(m_tapeDoc.OnOpenDocument(kTapeName));
+    ASSERT_TRUE(m_tapeDoc.CanEject());
+    ASSERT_TRUE(m_tapeDoc.m_filesToAdd.AddPath(m_folder.WriteFile("new.txt", "new"), false));
+
+    m_frontEnd.QueueAnswer(IDNO);
+    m_tapeDoc.OnEjectTape();
+    EXPECT_EQ(m_frontEnd.NewDocumentRequests(), 0);
+    EXPECT_TRUE(m_tapeDoc.IsArchiveOpen());
+
+    m_frontEnd.QueueAnswer(IDYES);
+    m_tapeDoc.OnEjectTape();
+    EXPECT_EQ(m_frontEnd.NewDocumentRequests(), 1);
+    EXPECT_TRUE(SawStatus("Ejecting tape..."));
+}
+} // namespace
