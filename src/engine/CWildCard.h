@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-// A list of file specifications (wildcard patterns such as *.txt or
+// A list of file specs (wildcard patterns such as *.txt or
 // docs\*.doc) and the matcher that tests member names against them. The
 // archive view builds one from the user's choice of what to extract and hands
 // it to the engine, which keeps its own copy for the run of an extraction.
@@ -21,17 +21,17 @@ public:
     CWildCard& operator=(CWildCard&&) = default;
     virtual ~CWildCard() = default;
 
-    // Appends the specification with A-Z lowered and returns its index; -1,
+    // Appends the spec with A-Z lowered and returns its index; -1,
     // adding nothing, when the lowered text is already held.
     int AddSpec(const std::string& spec);
-    // Replaces the specifications by these, exactly as given.
+    // Replaces the specs by these, exactly as given.
     void SetSpecs(const std::vector<std::string>& specs);
     void CopySpecs(const CWildCard& other);
     const std::vector<std::string>& GetSpecs() const { return m_specs; }
 
-    // True when any specification matches the name (none does when the list
+    // True when any spec matches the name (none does when the list
     // is empty). "*.*" and "*" match every name, even one without a dot. All
-    // specifications are tried; index, when given, receives the last that
+    // specs are tried; index, when given, receives the last that
     // matched and is left alone when none did.
     bool Match(std::string_view name, int* index = nullptr) const;
 

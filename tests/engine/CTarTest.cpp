@@ -381,7 +381,7 @@ TEST_F(CTarTest, RowsCountOnlyCatalogueMembers)
     EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "first"));
 }
 
-TEST_F(CTarTest, ExtractsByFileSpecification)
+TEST_F(CTarTest, ExtractsByFileSpec)
 {
     m_tar.Open(
         Archive(CArchiveImage().File("a.txt", "a").File("b.doc", "b").File("dir/c.TXT", "c").End()),

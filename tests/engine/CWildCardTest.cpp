@@ -221,7 +221,7 @@ TEST(CWildCardTest, AgreesWithTheCLibraryOnWellFormedPatterns)
 #endif
 }
 
-TEST(CWildCardTest, EverythingSpecificationsMatchNamesWithoutADot)
+TEST(CWildCardTest, EverythingSpecsMatchNamesWithoutADot)
 {
     CWildCard specs;
     specs.SetSpecs({"*.*"});
@@ -235,7 +235,7 @@ TEST(CWildCardTest, EverythingSpecificationsMatchNamesWithoutADot)
     EXPECT_FALSE(specs.Match("README"));
 }
 
-TEST(CWildCardTest, MatchReportsTheLastSpecificationThatMatched)
+TEST(CWildCardTest, MatchReportsTheLastSpecThatMatched)
 {
     CWildCard specs;
     specs.SetSpecs({"*.txt", "r*", "*.doc"});
@@ -258,7 +258,7 @@ TEST(CWildCardTest, AddSpecLowersAsciiAndRefusesDuplicates)
     EXPECT_EQ(specs.GetSpecs(), (std::vector<std::string>{"*.txt", "docs\\\xc9t\xc9*"}));
 }
 
-TEST(CWildCardTest, SetAndCopyKeepSpecificationsAsGiven)
+TEST(CWildCardTest, SetAndCopyKeepSpecsAsGiven)
 {
     CWildCard specs;
     specs.AddSpec("old");
