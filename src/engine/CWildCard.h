@@ -21,7 +21,7 @@ public:
     CWildCard& operator=(CWildCard&&) = default;
     virtual ~CWildCard() = default;
 
-    // Appends the spec with A-Z lowered and returns its index; -1,
+    // Appends the pattern with A-Z lowered and returns its index; -1,
     // adding nothing, when the lowered text is already held.
     int AddSpec(const std::string& spec);
     // Replaces the specs by these, exactly as given.
