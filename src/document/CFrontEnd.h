@@ -50,13 +50,17 @@ public:
     // Any thread; blocks until the user has seen it. Captioned "Error" with
     // the stop icon, owned by the wait window while one is open.
     virtual void ShowError(const std::string& text) = 0;
-    // Any thread; blocks until answered. style is an MB_YESNO or MB_OKCANCEL
-    // combination with an icon and MB_DEFBUTTON2; the answer is IDYES, IDNO,
-    // IDOK or IDCANCEL. An empty caption stands for the application's title.
+    // Any thread; blocks until answered. style is an MB_YESNO, MB_YESNOCANCEL
+    // or MB_OKCANCEL combination with an icon and MB_DEFBUTTON2; the answer
+    // is IDYES, IDNO, IDOK or IDCANCEL. An empty caption stands for the
+    // application's title.
     virtual int Ask(const std::string& text, const std::string& caption, unsigned style) = 0;
     // Any thread; blocks until answered. Returns one of the end codes of
     // CAppendOverwrite (AO_APPEND, AO_OVERWRITE, AO_CANCEL).
     virtual int AskAppendOverwrite() = 0;
+    // Window thread; blocks until answered. Asks where to save the document,
+    // offering the proposed name; false when the user cancels.
+    virtual bool AskSavePath(const std::string& proposed, std::string& path) = 0;
     // Any thread; never waits. Asks the application to empty the document
     // once the current command has returned (after an eject or a failed
     // open).

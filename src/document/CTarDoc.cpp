@@ -7,6 +7,7 @@
 #include "document/CAppendOverwrite.h"
 #include "document/CFrontEnd.h"
 #include "platform/CFile.h"
+#include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
 #include "platform/CSystemError.h"
 #include "settings/CAppSettings.h"
@@ -22,6 +23,8 @@ namespace
 {
 constexpr unsigned kErrorTextSize = 512;
 constexpr const char* kUnhandled = "Unhandled exception in i/o thread";
+// What a document without a path is called.
+constexpr const char* kUntitled = "Untitled";
 
 std::string ErrorText(const CException& e)
 {
@@ -551,6 +554,45 @@ bool CTarDoc::OnSaveDocument(const std::string& path)
         e.ReportError();
     }
     return result;
+}
+
+bool CTarDoc::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    const std::string name = m_strPathName.empty() ? kUntitled : m_strPathName;
+    char text[kErrorTextSize];
+    std::snprintf(text, sizeof text, "Save changes to %s?", name.c_str());
+    switch (m_frontEnd.Ask(text, "", MB_YESNOCANCEL | MB_ICONEXCLAMATION))
+    {
+    case IDCANCEL:
+        return false;
+    case IDYES:
+        return DoFileSave();
+    default:
+        return true;
+    }
+}
+
+// A tape is saved to where it is; a disk path that is missing or read-only
+// (or none at all) needs a new one from the user.
+bool CTarDoc::DoFileSave()
+{
+    CFileStatus status;
+    const bool writable = CFileStatus::Get(m_strPathName, status) && !status.m_bReadOnly;
+    if (!writable && !IsTapePath(m_strPathName))
+        return DoSave("");
+    return DoSave(m_strPathName);
+}
+
+// An empty path asks the user for one, offering the document's own.
+bool CTarDoc::DoSave(const std::string& path)
+{
+    std::string target = path;
+    if (target.empty() &&
+        !m_frontEnd.AskSavePath(m_strPathName.empty() ? kUntitled : m_strPathName, target))
+        return false;
+    return OnSaveDocument(target);
 }
 
 void CTarDoc::OnCloseDocument()

@@ -59,6 +59,14 @@ public:
     // Window thread. Writes the files to add to the archive at the path.
     bool OnSaveDocument(const std::string& path);
     void DeleteContents();
+    // Window thread: the save commands. SaveModified asks "Save changes to
+    // %1?" while files wait to be added, before anything that would drop
+    // them; false means the user cancelled or the save failed, and what was
+    // about to happen must not. DoFileSave saves under the document's path,
+    // asking for one first when that path names no writable disk file.
+    bool SaveModified();
+    bool DoFileSave();
+    bool DoSave(const std::string& path);
     // Window thread: what the application does when the front end asked for
     // a new document (after a failed open or an eject, or on the user's
     // command): empty, and under no path.

@@ -62,6 +62,7 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     status.m_bLink = isLink && !followLinks;
     status.m_bDirectory = !status.m_bLink && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     status.m_bRegular = !status.m_bLink && !status.m_bDirectory;
+    status.m_bReadOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     // A Windows folder holds no pipes, sockets or device files: these three
     // are every kind a name can be here.
     status.m_nKind = status.m_bLink        ? KIND_LINK
@@ -128,6 +129,7 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     status.m_bRegular = S_ISREG(st.st_mode);
     status.m_bDirectory = S_ISDIR(st.st_mode);
     status.m_bLink = S_ISLNK(st.st_mode);
+    status.m_bReadOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     status.m_nKind = KindOf(st.st_mode);
     // Windows gives folders and links no size of their own.
     status.m_size = status.m_bRegular ? static_cast<std::uint64_t>(st.st_size) : 0;

@@ -27,6 +27,9 @@ public:
     std::int64_t m_mtime = 0; // last write, seconds since 1970 UTC
     bool m_bDirectory = false;
     bool m_bRegular = false;
+    // Nobody may write it: the read-only attribute on Windows, no write
+    // permission bit elsewhere.
+    bool m_bReadOnly = false;
     bool m_bLink = false; // the name itself is a symbolic link (only when links are not followed)
 
     // The kind of item, so that a caller can say what it refuses: the flags

@@ -109,6 +109,26 @@ int CScriptedFrontEnd::AskAppendOverwrite()
     return NextAnswer({BOX_APPEND_OVERWRITE, "", "", 0, 0});
 }
 
+void CScriptedFrontEnd::QueueSavePath(const std::string& path)
+{
+    std::lock_guard lock(m_lock);
+    m_savePaths.push_back(path);
+}
+
+bool CScriptedFrontEnd::AskSavePath(const std::string& proposed, std::string& path)
+{
+    std::lock_guard lock(m_lock);
+    m_boxes.push_back({BOX_SAVE_PATH, proposed, "", 0, 0});
+    if (m_savePaths.empty())
+    {
+        ADD_FAILURE() << "unscripted save-path question, proposing " << proposed;
+        return false;
+    }
+    path = m_savePaths.front();
+    m_savePaths.pop_front();
+    return !path.empty();
+}
+
 void CScriptedFrontEnd::RequestNewDocument()
 {
     std::lock_guard lock(m_lock);

@@ -20,7 +20,8 @@ public:
     {
         BOX_ERROR,
         BOX_QUESTION,
-        BOX_APPEND_OVERWRITE
+        BOX_APPEND_OVERWRITE,
+        BOX_SAVE_PATH
     };
     struct SBox
     {
@@ -38,6 +39,10 @@ public:
     // An answer given after doing something while the question is up, such
     // as the worker finishing; runs on the asking thread.
     void QueueAnswer(std::function<int()> answer);
+    // The path the next save-path question answers with; an empty one
+    // cancels. The question is recorded as a box with the proposed name as
+    // its text.
+    void QueueSavePath(const std::string& path);
     // Work for the window thread of the current or next wait run, done in
     // order while the window is open.
     void QueueWindowTask(WindowTask task);
@@ -53,6 +58,7 @@ public:
     void ShowError(const std::string& text) override;
     int Ask(const std::string& text, const std::string& caption, unsigned style) override;
     int AskAppendOverwrite() override;
+    bool AskSavePath(const std::string& proposed, std::string& path) override;
     void RequestNewDocument() override;
 
     // What was asked of it, in order. Copies, safe while other threads call.
@@ -76,6 +82,7 @@ private:
     std::condition_variable m_wake;
     std::deque<std::function<int()>> m_answers;
     std::deque<WindowTask> m_tasks;
+    std::deque<std::string> m_savePaths;
     std::vector<std::string> m_initialStatuses;
     std::vector<std::string> m_statuses;
     std::vector<int> m_progress;

@@ -316,6 +316,79 @@ TEST_F(CTarDocTest, SavingUnderAnotherPathLeavesTheOpenArchiveAlone)
     EXPECT_EQ(ListArchive(open), Native({"a.txt", "d/", "d/b.txt"}));
 }
 
+TEST_F(CTarDocTest, NothingWaitingMeansNoSaveQuestion)
+{
+    EXPECT_TRUE(m_doc.SaveModified());
+    EXPECT_TRUE(m_frontEnd.Boxes().empty());
+}
+
+struct SSaveQuestionCase
+{
+    int nAnswer;
+    bool bResult;
+    int nFilesLeft;
+};
+
+class CTarDocSaveQuestionTest : public CTarDocTest, public testing::WithParamInterface<SSaveQuestionCase>
+{
+};
+
+TEST_P(CTarDocSaveQuestionTest, TheAnswerDecidesWhetherToSaveAndToGoOn)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    AddFile("c.txt", "charlie");
+    m_frontEnd.QueueAnswer(GetParam().nAnswer);
+
+    EXPECT_EQ(m_doc.SaveModified(), GetParam().bResult);
+
+    const auto boxes = m_frontEnd.Boxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].strText, "Save changes to " + path + "?");
+    EXPECT_EQ(boxes[0].nStyle & 0x0F, MB_YESNOCANCEL);
+    EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), GetParam().nFilesLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CTarDocSaveQuestionTest,
+                         testing::Values(SSaveQuestionCase{IDYES, true, 0},
+                                         SSaveQuestionCase{IDNO, true, 1},
+                                         SSaveQuestionCase{IDCANCEL, false, 1}));
+
+TEST_F(CTarDocTest, SavingANewDocumentAsksWhereAndACancelSavesNothing)
+{
+    AddFile("a.txt", "alpha");
+    m_frontEnd.QueueSavePath("");
+    EXPECT_FALSE(m_doc.DoFileSave());
+    EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), 1);
+
+    const std::string path = m_folder / "chosen.tar";
+    m_frontEnd.QueueSavePath(path);
+    EXPECT_TRUE(m_doc.DoFileSave());
+
+    const auto boxes = m_frontEnd.Boxes();
+    ASSERT_EQ(CountBoxes(CScriptedFrontEnd::BOX_SAVE_PATH), 2);
+    EXPECT_EQ(boxes[0].strText, "Untitled");
+    EXPECT_EQ(m_doc.GetPathName(), path);
+    EXPECT_EQ(ListArchive(path), (std::vector<std::string>{"index.txt", "a.txt"}));
+}
+
+TEST_F(CTarDocTest, SavingTheOpenArchiveAsksNoPathUnlessItIsReadOnly)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    AddFile("c.txt", "charlie");
+    EXPECT_TRUE(m_doc.DoFileSave());
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_SAVE_PATH), 0);
+
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    AddFile("e.txt", "echo");
+    m_frontEnd.QueueSavePath("");
+    EXPECT_FALSE(m_doc.DoFileSave());
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_SAVE_PATH), 1);
+}
+
 TEST_F(CTarDocTest, EraseEmptiesTheArchiveOnlyWhenConfirmed)
 {
     const std::string path = WriteArchive("sample.tar", SampleArchive());
