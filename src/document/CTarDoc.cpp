@@ -649,6 +649,11 @@ bool CTarDoc::CanEject()
     return m_bCanEject;
 }
 
+void CTarDoc::GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media)
+{
+    m_pTar->GetTapeInfo(drive, media);
+}
+
 void CTarDoc::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
                       const std::string& destination)
 {

@@ -78,6 +78,10 @@ public:
     void OnEjectTape();
     bool CanListOrErase() const;
     bool CanEject();
+    // Window thread, between operations: what the drive of the open tape
+    // reports about itself and its tape. Raises CException when no archive
+    // is open or it is not on tape.
+    void GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media);
     // Window thread: extracts by pattern (specs) or by catalogue row
     // (indexes); an empty destination extracts below the current folder.
     void Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,

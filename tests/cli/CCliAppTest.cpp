@@ -1,0 +1,316 @@
+// vorkant-cli end to end: the program run as a user runs it, on disk
+// archives and on a virtual tape, down to its exit status.
+#include "cli/CCliProcess.h"
+#include "support/CArchiveImage.h"
+#include "support/CTestFolder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <sys/time.h>
+
+namespace
+{
+using testing::HasSubstr;
+using testing::IsEmpty;
+namespace fs = std::filesystem;
+
+// What a new archive of the folder "data" lists, the index first; the
+// folder's own entries come in the order the file system gives them.
+const std::vector<std::string> kDataMembers{"index.txt",      "data",          "data/sub", "data/sub/b.c",
+                                            "data/sub/c.txt", "data/a.txt"};
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class CCliAppTest : public testing::Test
+{
+protected:
+    CCliAppTest()
+    {
+        m_folder.WriteFile("data/a.txt", "alpha");
+        m_folder.WriteFile("data/sub/b.c", "int b;");
+        m_folder.WriteFile("data/sub/c.txt", "charlie");
+        m_folder.WriteFile("extra.txt", "extra");
+    }
+
+    CCliProcess::SResult Cli(const std::vector<std::string>& args)
+    {
+        return CCliProcess::Run(args, m_folder.Path().string(), m_env);
+    }
+
+    // Runs and expects success with nothing on standard error.
+    std::string CliOk(const std::vector<std::string>& args)
+    {
+        const auto result = Cli(args);
+        EXPECT_EQ(result.nStatus, 0) << result.strErr;
+        EXPECT_THAT(result.strErr, IsEmpty());
+        return result.strOut;
+    }
+
+    std::vector<std::string> Files(const std::string& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& item : fs::recursive_directory_iterator(m_folder / folder))
+            names.push_back(fs::relative(item.path(), m_folder / folder).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void UseVirtualTape()
+    {
+        m_env["VORKANT_TAPE_IMAGES"] = m_folder / "tape.tap";
+    }
+
+    CTestFolder m_folder;
+    std::map<std::string, std::string> m_env;
+};
+
+TEST_F(CCliAppTest, CreateThenListShowsEveryMemberWithTheIndexFirst)
+{
+    CliOk({"create", "new.tar", "data"});
+
+    const auto names = Lines(CliOk({"list", "new.tar"}));
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names[0], "index.txt");
+    EXPECT_THAT(names, testing::UnorderedElementsAreArray(kDataMembers));
+    const auto verbose = Lines(CliOk({"list", "-v", "new.tar", "--"}));
+    ASSERT_EQ(verbose.size(), names.size());
+    EXPECT_THAT(verbose, testing::Contains(testing::MatchesRegex(
+                             "d 0 [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}Z data")));
+    EXPECT_THAT(verbose, testing::Contains(testing::MatchesRegex("- 5 [0-9-]{10}T[0-9:]{8}Z data/a.txt")));
+}
+
+TEST_F(CCliAppTest, TheListedTimeIsUtc)
+{
+    m_folder.WriteFile("dated/old.txt", "old");
+    const timeval billennium[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimes((m_folder / "dated/old.txt").c_str(), billennium), 0);
+    CliOk({"create", "--no-index", "dated.tar", "dated/old.txt"});
+
+    EXPECT_EQ(CliOk({"list", "dated.tar", "-v"}), "- 3 2001-09-09T01:46:40Z old.txt\n");
+}
+
+TEST_F(CCliAppTest, CreateReplacesAnExistingFileAndAppendAddsBehind)
+{
+    m_folder.WriteFile("new.tar", std::string(20000, 'x'));
+    CliOk({"create", "--no-index", "new.tar", "data/a.txt"});
+    CliOk({"append", "new.tar", "--no-index", "extra.txt"});
+
+    EXPECT_EQ(Lines(CliOk({"list", "new.tar"})), (std::vector<std::string>{"a.txt", "extra.txt"}));
+}
+
+TEST_F(CCliAppTest, ExtractTakesPatternsRowsOrEverything)
+{
+    CliOk({"create", "--no-index", "new.tar", "data"});
+    fs::create_directories(m_folder / "by-pattern");
+    fs::create_directories(m_folder / "by-row");
+    fs::create_directories(m_folder / "all");
+
+    const auto names = Lines(CliOk({"list", "new.tar"}));
+    const auto row = std::find(names.begin(), names.end(), "data/sub/c.txt") - names.begin() + 1;
+
+    CliOk({"extract", "new.tar", "-C", "by-pattern", "*.c", "data/a*"});
+    CliOk({"extract", "new.tar", "--rows", std::to_string(row), "-C", "by-row"});
+    CliOk({"extract", "-C", "all", "new.tar"});
+
+    EXPECT_EQ(Files("by-pattern"), (std::vector<std::string>{"data", "data/a.txt", "data/sub",
+                                                            "data/sub/b.c"}));
+    EXPECT_EQ(Files("by-row"), (std::vector<std::string>{"data", "data/sub", "data/sub/c.txt"}));
+    EXPECT_EQ(Files("all").size(), 5u);
+    EXPECT_EQ(m_folder.ReadFile("all/data/sub/c.txt"), "charlie");
+}
+
+TEST_F(CCliAppTest, AbsoluteNamesAndTheIndexNameComeFromTheOptions)
+{
+    CliOk({"create", "--absolute", "--index-name", "CONTENTS", "new.tar", "extra.txt"});
+
+    const auto names = Lines(CliOk({"list", "new.tar"}));
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "CONTENTS");
+    EXPECT_EQ(names[1], m_folder / "extra.txt");
+}
+
+TEST_F(CCliAppTest, EraseEmptiesTheArchive)
+{
+    CliOk({"create", "new.tar", "data"});
+    CliOk({"erase", "new.tar"});
+    EXPECT_EQ(CliOk({"list", "new.tar"}), "");
+}
+
+TEST_F(CCliAppTest, ProblemsAreLoggedAndGiveStatusOne)
+{
+    const auto result = Cli({"create", "new.tar", "missing", "data/a.txt", "--log", "problems.log"});
+
+    EXPECT_EQ(result.nStatus, 1);
+    EXPECT_THAT(result.strErr, HasSubstr("Unable to process file [missing]"));
+    EXPECT_THAT(m_folder.ReadFile("problems.log"), HasSubstr("Unable to process file [missing]"));
+    EXPECT_EQ(Lines(CliOk({"list", "new.tar"})), (std::vector<std::string>{"index.txt", "a.txt"}));
+}
+
+struct SFailureCase
+{
+    const char* label;
+    std::vector<std::string> args;
+    const char* text;
+};
+
+class CCliFailureTest : public CCliAppTest, public testing::WithParamInterface<SFailureCase>
+{
+};
+
+TEST_P(CCliFailureTest, FailuresSayWhatWentWrongAndGiveStatusTwo)
+{
+    m_folder.WriteFile("junk.tar", std::string(1024, 'j'));
+    CArchiveImage one;
+    m_folder.WriteFile("one.tar", one.File("a.txt", "a").End().Bytes());
+    const auto result = Cli(GetParam().args);
+
+    EXPECT_EQ(result.nStatus, 2);
+    EXPECT_THAT(result.strErr, HasSubstr(GetParam().text));
+    EXPECT_THAT(result.strOut, IsEmpty());
+    EXPECT_FALSE(fs::exists(m_folder / "absent.tar")) << "a reading command made the archive";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CCliFailureTest,
+    testing::Values(
+        SFailureCase{"UnknownCommand", {"frobnicate", "x.tar"}, "unknown command 'frobnicate'"},
+        SFailureCase{"NoCommand", {}, "no command given"},
+        SFailureCase{"UnknownOption", {"list", "x.tar", "--fast"}, "unknown option '--fast'"},
+        SFailureCase{"BadBlockingFactor", {"list", "tape:0", "-b", "0"}, "from 1 to 10240"},
+        SFailureCase{"BadRows", {"extract", "x.tar", "--rows", "1,,2"}, "--rows takes row numbers"},
+        SFailureCase{"RowsAndPatterns", {"extract", "x.tar", "--rows", "1", "*.c"}, "not both"},
+        SFailureCase{"NothingToAdd", {"create", "x.tar"}, "at least one file"},
+        SFailureCase{"BadTapeName", {"list", "tape:x"}, "write tape:N"},
+        SFailureCase{"MissingArchive", {"list", "absent.tar"}, "Unable to process file [absent.tar]"},
+        SFailureCase{"NotAnArchive", {"list", "junk.tar"}, "This is not a valid tar file."},
+        SFailureCase{"RowBeyondTheCatalogue", {"extract", "one.tar", "--rows", "1,2"}, "there is no row 2"},
+        SFailureCase{"OnlyMissingPaths", {"create", "x.tar", "absent"}, "nothing to add"},
+        SFailureCase{"NoSuchDrive", {"tape-info", "tape:7"}, "cannot find"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(CCliAppTest, HelpExplainsEveryCommand)
+{
+    const std::string help = CliOk({"--help"});
+    for (const char* command : {"list", "extract", "create", "append", "erase", "tapes", "tape-info",
+                                "eject", "VORKANT_TAPE_IMAGES", "tape:0"})
+        EXPECT_THAT(help, HasSubstr(command));
+}
+
+TEST_F(CCliAppTest, AVirtualTapeGoesThroughItsWholeLife)
+{
+    UseVirtualTape();
+    EXPECT_EQ(CliOk({"tapes"}), "tape:0 " + (m_folder / "tape.tap") + "\n");
+
+    CliOk({"create", "tape:0", "data"});
+    CliOk({"append", "tape:0", "--no-index", "extra.txt"});
+    const auto names = Lines(CliOk({"list", "tape:0"}));
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back(), "extra.txt");
+    EXPECT_THAT(std::vector<std::string>(names.begin(), names.end() - 1),
+                testing::UnorderedElementsAreArray(kDataMembers));
+
+    fs::create_directories(m_folder / "out");
+    CliOk({"extract", "tape:0", "-C", "out", "*.txt"});
+    EXPECT_EQ(m_folder.ReadFile("out/extra.txt"), "extra");
+
+    const auto info = Lines(CliOk({"tape-info", "tape:0"}));
+    ASSERT_GE(info.size(), 2u);
+    EXPECT_THAT(info[0], testing::StartsWith("Features high 0x"));
+    EXPECT_THAT(info, testing::Contains("Media block size 10240"));
+    EXPECT_THAT(info, testing::Contains("Eject media"));
+
+    CliOk({"create", "tape:0", "--no-index", "extra.txt"});
+    EXPECT_EQ(CliOk({"list", "tape:0"}), "extra.txt\n");
+    CliOk({"eject", "tape:0"});
+    CliOk({"erase", "tape:0"});
+    EXPECT_EQ(CliOk({"list", "tape:0"}), "");
+}
+
+TEST_F(CCliAppTest, GnuTarReadsWhatTheCliWrote)
+{
+    CliOk({"create", "--no-index", "new.tar", "data"});
+    fs::create_directories(m_folder / "peer");
+    const std::string command = "tar -xf '" + (m_folder / "new.tar") + "' -C '" + (m_folder / "peer") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(m_folder.ReadFile("peer/data/sub/b.c"), "int b;");
+}
+
+// An archive whose second member would land outside the destination, so
+// extracting it asks whether to go on.
+class CCliQuestionTest : public CCliAppTest
+{
+protected:
+    CCliQuestionTest()
+    {
+        CArchiveImage image;
+        image.File("good.txt", "good").File("../evil.txt", "evil").File("after.txt", "after").End();
+        m_folder.WriteFile("hostile.tar", image.Bytes());
+        fs::create_directories(m_folder / "out");
+    }
+
+    // Started with a terminal to answer on; returns once the question is up.
+    std::unique_ptr<CCliProcess> StartExtract()
+    {
+        auto process = std::make_unique<CCliProcess>(std::vector<std::string>{"extract", "hostile.tar", "-C", "out"},
+                                                     m_folder.Path().string());
+        process->UseTerminalInput();
+        process->Start();
+        EXPECT_TRUE(process->WaitForError(kQuestion));
+        return process;
+    }
+
+    static constexpr const char* kQuestion = "Do you want to continue this operation?";
+};
+
+TEST_F(CCliQuestionTest, WithoutATerminalTheQuestionIsAnsweredYes)
+{
+    const auto result = Cli({"extract", "hostile.tar", "-C", "out"});
+
+    EXPECT_EQ(result.nStatus, 1);
+    EXPECT_THAT(result.strErr, HasSubstr("leaves the destination folder"));
+    EXPECT_EQ(Files("out"), (std::vector<std::string>{"after.txt", "good.txt"}));
+    EXPECT_FALSE(fs::exists(m_folder / "evil.txt"));
+}
+
+TEST_F(CCliQuestionTest, AnsweringNoOnTheTerminalStopsWithStatusOne)
+{
+    auto process = StartExtract();
+    process->Type("n\n");
+    const auto result = process->Finish();
+
+    EXPECT_EQ(result.nStatus, 1) << result.strErr;
+    EXPECT_EQ(Files("out"), (std::vector<std::string>{"good.txt"}));
+}
+
+TEST_F(CCliQuestionTest, AnsweringYesOnTheTerminalGoesOn)
+{
+    auto process = StartExtract();
+    process->Type("y\n");
+    const auto result = process->Finish();
+
+    EXPECT_EQ(result.nStatus, 1) << result.strErr;
+    EXPECT_EQ(Files("out"), (std::vector<std::string>{"after.txt", "good.txt"}));
+}
+
+TEST_F(CCliQuestionTest, CtrlCCancelsWithStatus130)
+{
+    auto process = StartExtract();
+    process->Interrupt();
+    const auto result = process->Finish();
+
+    EXPECT_EQ(result.nStatus, 130) << result.strErr;
+    EXPECT_EQ(Files("out"), (std::vector<std::string>{"good.txt"}));
+}
+} // namespace
