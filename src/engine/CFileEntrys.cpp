@@ -77,6 +77,7 @@ int CFileEntrys::Add(const SFileEntry& entry, int index)
             return -1;
         used = index == -1 ? count : index;
         m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(entry));
+        m_nCount = static_cast<int>(m_entries.size());
         m_total += entry.dwSize;
     }
     Notify(ENTRYS_INSERTED, used, 1);
@@ -91,6 +92,7 @@ void CFileEntrys::RemoveAt(int index)
         const auto at = m_entries.begin() + index;
         m_total -= (*at)->dwSize;
         m_entries.erase(at);
+        m_nCount = static_cast<int>(m_entries.size());
     }
     Notify(ENTRYS_REMOVED, index, 1);
 }
@@ -100,6 +102,7 @@ void CFileEntrys::RemoveAll()
     {
         std::lock_guard guard(m_lock);
         std::vector<std::unique_ptr<SFileEntry>>().swap(m_entries);
+        m_nCount = 0;
         m_total = 0;
     }
     Notify(ENTRYS_CLEARED, 0, 0);
@@ -129,10 +132,12 @@ const SFileEntry* CFileEntrys::GetAt(int index) const
     return m_entries[static_cast<std::size_t>(index)].get();
 }
 
+// Without the lock: a client counting from inside a notice must not take
+// the list's lock after the delivery's, while a tree being added takes them
+// the other way round.
 int CFileEntrys::GetCount() const
 {
-    std::lock_guard guard(m_lock);
-    return static_cast<int>(m_entries.size());
+    return m_nCount;
 }
 
 std::uint64_t CFileEntrys::GetTotalSize() const

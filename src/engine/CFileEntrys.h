@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -90,5 +91,7 @@ private:
 
     mutable std::recursive_mutex m_lock;
     std::vector<std::unique_ptr<SFileEntry>> m_entries;
+    // The size of m_entries, kept under the lock and read without it.
+    std::atomic<int> m_nCount{0};
     std::uint64_t m_total = 0;
 };
