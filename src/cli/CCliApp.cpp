@@ -176,8 +176,8 @@ int CCliApp::OnLogEvent(void* record)
     return 0;
 }
 
-// Disk archives must exist and are always listed on opening; a tape only when the command
-// needs its catalogue, since listing reads the whole tape.
+// Only a command that needs the catalogue lists the archive on opening:
+// listing reads all of it, which on tape takes as long as the command.
 bool CCliApp::Open(SRun& run, bool needCatalogue)
 {
     const std::string& path = m_options.m_strArchive;
@@ -186,7 +186,7 @@ bool CCliApp::Open(SRun& run, bool needCatalogue)
     CFileStatus status;
     if (!CTarDoc::IsTapePath(path) && !CFileStatus::Get(path, status))
         return Fail(run, CTarMessages::FileFailure(path, COsException()));
-    if (!CTarDoc::IsTapePath(path) || needCatalogue)
+    if (needCatalogue)
         return run.doc.OnOpenDocument(path);
     if (!run.doc.RunOperation(CTarDoc::OP_OPEN, &path))
         return false;
