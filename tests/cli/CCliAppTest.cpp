@@ -1,6 +1,7 @@
 // vorkant-cli end to end: the program run as a user runs it, on disk
 // archives and on a virtual tape, down to its exit status.
 #include "cli/CCliProcess.h"
+#include "settings/CAppSettings.h"
 #include "support/CArchiveImage.h"
 #include "support/CTestFolder.h"
 
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -139,6 +141,29 @@ TEST_F(CCliAppTest, AbsoluteNamesAndTheIndexNameComeFromTheOptions)
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "CONTENTS");
     EXPECT_EQ(names[1], m_folder / "extra.txt");
+}
+
+TEST_F(CCliAppTest, StoredSettingsApplyAndOptionsAreNeverStored)
+{
+    const std::string config = m_folder / "config";
+    const std::string previous = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    CAppSettings stored;
+    stored.m_strIndexFileName = "CATALOG";
+    stored.Save();
+    const auto storedFiles = Files("config");
+
+    CliOk({"create", "stored.tar", "extra.txt"});
+    CliOk({"create", "--index-name", "ONCE", "--absolute", "once.tar", "extra.txt"});
+
+    CAppSettings reread;
+    reread.Load();
+    ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    EXPECT_EQ(Lines(CliOk({"list", "stored.tar"})), (std::vector<std::string>{"CATALOG", "extra.txt"}));
+    EXPECT_EQ(Lines(CliOk({"list", "once.tar"}))[0], "ONCE");
+    EXPECT_EQ(reread.m_strIndexFileName, "CATALOG");
+    EXPECT_EQ(reread.m_bRelativePaths, 1);
+    EXPECT_EQ(Files("config"), storedFiles);
 }
 
 TEST_F(CCliAppTest, EraseEmptiesTheArchive)
