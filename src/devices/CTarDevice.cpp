@@ -7,6 +7,28 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
+
+namespace
+{
+// Bytes of a member's file read at a time; a whole number of records.
+constexpr std::uint32_t kStageChunk = 64 * 1024;
+static_assert(kStageChunk % CTarDevice::RECORD_SIZE == 0);
+
+// Reads up to count bytes, stopping early only at the end of the file.
+void ReadFully(CFile& file, unsigned char* buffer, std::uint32_t count)
+{
+    for (std::uint32_t done = 0; done < count;)
+    {
+        std::uint32_t got = 0;
+        if (!file.Read(buffer + done, count - done, got))
+            throw COsException();
+        if (got == 0)
+            return;
+        done += got;
+    }
+}
+} // namespace
 
 bool CTarDevice::CanEject()
 {
@@ -44,16 +66,22 @@ void CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
     CTarHeader decoded;
     std::copy_n(header, RECORD_SIZE, decoded.Bytes().begin());
     const std::uint64_t size = decoded.GetSize();
-    for (std::uint64_t written = 0; written < size; written += RECORD_SIZE)
+    // The file is read in pieces of many records, each handed on record by
+    // record. Cleared before each read, so a file that shrank pads with
+    // zeros rather than with bytes read before.
+    std::vector<unsigned char> chunk;
+    for (std::uint64_t written = 0; written < size;)
     {
-        const auto payload =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, RECORD_SIZE));
-        // Cleared each time, so a file that shrank pads with zeros rather than
-        // with bytes of the record before.
-        staging.fill(0);
-        std::uint32_t got = 0;
-        if (!contents->Read(staging.data(), payload, got))
-            throw COsException();
-        put(staging, static_cast<std::int32_t>(payload));
+        const auto wanted =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, kStageChunk));
+        chunk.assign(wanted + RECORD_SIZE - 1, 0);
+        ReadFully(*contents, chunk.data(), wanted);
+        for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
+        {
+            const std::uint32_t payload = std::min(wanted - offset, RECORD_SIZE);
+            std::copy_n(chunk.begin() + offset, RECORD_SIZE, staging.begin());
+            put(staging, static_cast<std::int32_t>(payload));
+        }
+        written += wanted;
     }
 }

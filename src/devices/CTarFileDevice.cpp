@@ -17,6 +17,10 @@ namespace
 constexpr unsigned kOpenOrCreate =
     CFile::modeCreate | CFile::modeNoTruncate | CFile::osSequentialScan;
 
+// The read-ahead doubles with each refill up to this many records, and
+// pending writes go to the file once they reach it.
+constexpr std::uint32_t kBufferRecords = 128;
+
 } // namespace
 
 CTarFileDevice::~CTarFileDevice()
@@ -40,6 +44,18 @@ void CTarFileDevice::Open(const std::string& name, int /*blockingFactor*/, bool 
 
 void CTarFileDevice::Close()
 {
+    // An operation that failed or was cancelled midway has already said so:
+    // what its records could still give the file is kept if it can be.
+    try
+    {
+        Settle();
+    }
+    catch (...)
+    {
+    }
+    m_pending.clear();
+    m_nReadPos = m_nReadLength = 0;
+    m_nAheadRecords = 1;
     m_file.Close();
     m_strName.clear();
 }
@@ -49,22 +65,68 @@ bool CTarFileDevice::IsOpen() const
     return m_file.IsOpen();
 }
 
+// A short or failed read takes nothing from the read-ahead, so the position
+// stays at the start of the record and a write after it stays on the grid.
 bool CTarFileDevice::ReadRecord(unsigned char* record)
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-    std::uint32_t done = 0;
-    if (m_file.Read(record, RECORD_SIZE, done) && done == RECORD_SIZE)
+    FlushWrites();
+    if (!FillReadAhead())
     {
-        Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
-        return true;
+        std::memset(record, 0, RECORD_SIZE);
+        return false;
     }
-    std::memset(record, 0, RECORD_SIZE);
-    // The engine appends where its scan stopped; left after a partial record,
-    // every member written there would be off the record grid. A failure to
-    // step back changes nothing the caller can act on, so it is not raised.
-    if (done > 0)
-        m_file.Seek(-static_cast<std::int64_t>(done), CFile::current);
-    return false;
+    std::memcpy(record, m_readAhead.data() + m_nReadPos, RECORD_SIZE);
+    m_nReadPos += RECORD_SIZE;
+    Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
+    return true;
+}
+
+bool CTarFileDevice::FillReadAhead()
+{
+    if (m_nReadLength - m_nReadPos >= RECORD_SIZE)
+        return true;
+    // A partial record left at the end moves to the front; the file may
+    // have grown since.
+    std::memmove(m_readAhead.data(), m_readAhead.data() + m_nReadPos, m_nReadLength - m_nReadPos);
+    m_nReadLength -= m_nReadPos;
+    m_nReadPos = 0;
+    m_readAhead.resize(std::size_t{m_nAheadRecords} * RECORD_SIZE);
+    m_nAheadRecords = std::min(m_nAheadRecords * 2, kBufferRecords);
+    while (m_nReadLength < RECORD_SIZE)
+    {
+        std::uint32_t got = 0;
+        const auto room = static_cast<std::uint32_t>(m_readAhead.size() - m_nReadLength);
+        if (!m_file.Read(m_readAhead.data() + m_nReadLength, room, got) || got == 0)
+            return false;
+        m_nReadLength += got;
+    }
+    return true;
+}
+
+void CTarFileDevice::DropReadAhead()
+{
+    const std::size_t ahead = m_nReadLength - m_nReadPos;
+    m_nReadPos = m_nReadLength = 0;
+    m_nAheadRecords = 1;
+    if (ahead > 0 && !m_file.Seek(-static_cast<std::int64_t>(ahead), CFile::current))
+        throw COsException();
+}
+
+void CTarFileDevice::FlushWrites()
+{
+    if (m_pending.empty())
+        return;
+    const bool written = m_file.Write(m_pending.data(), static_cast<std::uint32_t>(m_pending.size()));
+    m_pending.clear();
+    if (!written)
+        throw COsException();
+}
+
+void CTarFileDevice::Settle()
+{
+    FlushWrites();
+    DropReadAhead();
 }
 
 void CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/, CFile* contents)
@@ -72,28 +134,53 @@ void CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/,
     // A disk file always holds the standard layout: the swapped one exists
     // for tape drives that deliver it, and this device writes every record
     // as it is given.
-    StageEntry(header, contents,
-               [this](Record& record, std::int32_t payload)
-               { WriteRecord(record.data(), payload); });
+    try
+    {
+        StageEntry(header, contents,
+                   [this](Record& record, std::int32_t payload) { BufferRecord(record.data(), payload); });
+    }
+    catch (...)
+    {
+        // Whatever ended the member is the failure to report.
+        try
+        {
+            FlushWrites();
+        }
+        catch (...)
+        {
+        }
+        throw;
+    }
+    FlushWrites();
 }
 
 void CTarFileDevice::WriteEnd()
 {
     static constexpr Record kZeros{};
-    WriteRecord(kZeros.data(), 0);
-    WriteRecord(kZeros.data(), 0);
+    BufferRecord(kZeros.data(), 0);
+    BufferRecord(kZeros.data(), 0);
+    FlushWrites();
 }
 
 void CTarFileDevice::WriteRecord(const unsigned char* record, std::int32_t payload)
 {
+    BufferRecord(record, payload);
+    FlushWrites();
+}
+
+void CTarFileDevice::BufferRecord(const unsigned char* record, std::int32_t payload)
+{
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-    if (!m_file.Write(record, RECORD_SIZE))
-        throw COsException();
+    DropReadAhead();
+    m_pending.insert(m_pending.end(), record, record + RECORD_SIZE);
+    if (m_pending.size() >= std::size_t{kBufferRecords} * RECORD_SIZE)
+        FlushWrites();
     Notify(SDeviceEvent::DEVICE_EVENT_WRITTEN, payload);
 }
 
 bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
 {
+    Settle();
     std::uint64_t current = 0;
     if (!m_file.GetPosition(current))
         throw COsException();
@@ -128,6 +215,7 @@ std::uint64_t CTarFileDevice::GetSize()
         CSystemError::SetLast(ERROR_INVALID_HANDLE);
         throw COsException();
     }
+    FlushWrites();
     std::uint64_t length = 0;
     if (!m_file.GetLength(length))
         throw COsException();

@@ -4,11 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // An archive held in a disk file. The archive engine owns the device of an
-// open archive; the device owns the open file. Every record is one 512-byte
-// transfer at the file's own position, which is the only cursor: the device
-// keeps no record number of its own.
+// open archive; the device owns the open file. Records move in 512-byte units
+// at the file's position, through two buffers that spare the system a call
+// per record: reads go ahead of the engine (a little after a seek, which is
+// how a listing skips data, and more the longer it reads on), and the records
+// of a member are written together. Every other call first settles both, so
+// the file's position is the engine's, and every write ends with its records
+// in the file.
 class CTarFileDevice : public CTarDevice
 {
 public:
@@ -40,7 +45,21 @@ public:
 
 private:
     void MoveTo(std::uint64_t position);
+    void BufferRecord(const unsigned char* record, std::int32_t payload);
+    // The read-ahead's first record, filled from the file when it holds less
+    // than one; false when the file ends (or fails) before a whole record.
+    bool FillReadAhead();
+    // Gives back what was read ahead, moving the file's position back to
+    // the engine's.
+    void DropReadAhead();
+    void FlushWrites();
+    void Settle();
 
     CFile m_file;
     std::string m_strName;
+    std::vector<unsigned char> m_readAhead;
+    std::size_t m_nReadPos = 0;     // the next record's offset in m_readAhead
+    std::size_t m_nReadLength = 0;  // bytes held in m_readAhead
+    std::uint32_t m_nAheadRecords = 1;
+    std::vector<unsigned char> m_pending; // records written but not yet in the file
 };

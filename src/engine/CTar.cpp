@@ -17,6 +17,9 @@
 
 namespace
 {
+// Bytes of member data gathered before they go to the extracted file.
+constexpr std::size_t kCopyChunk = 64 * 1024;
+
 
 const char kNotOpen[] = "Archive not open.";
 
@@ -335,23 +338,53 @@ void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, st
 {
     CTarDevice& device = Device();
     CTarHeader record;
-    while (read < records)
+    // Data goes to the file in pieces of many records; whatever ends the
+    // copy early still leaves the file holding every record read so far.
+    std::vector<unsigned char> pending;
+    pending.reserve(kCopyChunk);
+    const auto writePending = [&]
     {
-        // An archive that ends inside a member ends the member too: making up
-        // the rest as zeros would let a damaged header fill the disk.
-        if (!device.ReadRecord(record.Bytes().data()))
-            throw CGenericException(
-                CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
-        ++read;
-        if (m_bSwap)
-            record.SwapBytePairs();
-        const std::uint64_t bytes =
-            read < records ? TAR_RECORD_SIZE : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
-        if (!file.Write(record.Bytes().data(), static_cast<std::uint32_t>(bytes)))
+        const bool written =
+            pending.empty() || file.Write(pending.data(), static_cast<std::uint32_t>(pending.size()));
+        pending.clear();
+        if (!written)
             throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
-        event.dwDone += bytes;
-        Send(event);
+    };
+    try
+    {
+        while (read < records)
+        {
+            // An archive that ends inside a member ends the member too: making
+            // up the rest as zeros would let a damaged header fill the disk.
+            if (!device.ReadRecord(record.Bytes().data()))
+                throw CGenericException(
+                    CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
+            ++read;
+            if (m_bSwap)
+                record.SwapBytePairs();
+            const std::uint64_t bytes =
+                read < records ? TAR_RECORD_SIZE : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
+            const auto* data = record.Bytes().data();
+            pending.insert(pending.end(), data, data + bytes);
+            if (pending.size() >= kCopyChunk)
+                writePending();
+            event.dwDone += bytes;
+            Send(event);
+        }
     }
+    catch (...)
+    {
+        // What ended the copy is the failure to report, not a second one.
+        try
+        {
+            writePending();
+        }
+        catch (...)
+        {
+        }
+        throw;
+    }
+    writePending();
 }
 
 // Creates the first count components below the destination that are

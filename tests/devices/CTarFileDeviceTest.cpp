@@ -456,8 +456,10 @@ TEST_F(CTarFileDeviceTest, AFullDiskRaisesTheSystemText)
     m_device.Open("/dev/full", 20, false);
     m_recorder.m_events.clear();
 
+    // The records are reported as the device takes them; the failure comes
+    // when they reach the file, before the write returns.
     ExpectOsError(ERROR_DISK_FULL, [&] { m_device.WriteEnd(); });
-    EXPECT_EQ(m_recorder.m_events, Events{kActivity});
+    EXPECT_EQ(m_recorder.m_events, (Events{kActivity, {1, 0}, kActivity, {1, 0}}));
 }
 
 TEST_F(CTarFileDeviceTest, EraseLeavesAnEmptyArchiveAtTheStart)
@@ -478,4 +480,48 @@ TEST_F(CTarFileDeviceTest, ADiskFileCannotBeEjectedAndStaysOpen)
     EXPECT_FALSE(m_device.CanEject());
     ExpectMessage("Eject not supported on this device.", [&] { m_device.Eject(); });
     EXPECT_TRUE(m_device.IsOpen());
+}
+
+TEST_F(CTarFileDeviceTest, ReadingAheadNeverMovesWhereTheNextWriteOrSeekLands)
+{
+    OpenRecords("abcdefgh");
+    for (const char mark : std::string("abcd"))
+        ASSERT_EQ(NextRecordMark(), mark);
+
+    m_device.WriteRecord(Filled('n').data(), 0);
+    EXPECT_EQ(NextRecordMark(), 'f');
+    ASSERT_TRUE(m_device.Seek(-2, CTarDevice::SEEK_FROM_CURRENT));
+    EXPECT_EQ(NextRecordMark(), 'n');
+    ASSERT_TRUE(m_device.Seek(1, CTarDevice::SEEK_FROM_CURRENT));
+    EXPECT_EQ(NextRecordMark(), 'g');
+    m_device.Close();
+
+    std::string expected;
+    for (const char c : std::string("abcdnfgh"))
+        expected += Text(Filled(c));
+    EXPECT_EQ(m_folder.ReadFile("a.tar"), expected);
+}
+
+// Members far larger than the pieces the file is read in, whole and shrunk.
+TEST_F(CTarFileDeviceTest, BigMembersArriveWholeAndAShrunkOneEndsInZeros)
+{
+    constexpr std::size_t kSize = 200001;
+    std::string data(kSize, '\0');
+    for (std::size_t i = 0; i < kSize; ++i)
+        data[i] = static_cast<char>('A' + i * 7 % 26);
+    m_device.Open(m_folder / "a.tar", 20, false);
+    const Record header = HeaderOfSize(kSize);
+    for (const std::size_t length : {kSize, std::size_t{70000}})
+    {
+        CFile contents;
+        ASSERT_TRUE(contents.Open(m_folder.WriteFile("member", data.substr(0, length)), CFile::modeRead));
+        m_device.WriteEntry(header.data(), false, &contents);
+    }
+
+    const std::size_t padded = (kSize + 511) / 512 * 512;
+    std::string whole = Text(header) + data;
+    whole.resize(512 + padded, '\0');
+    std::string shrunk = Text(header) + data.substr(0, 70000);
+    shrunk.resize(512 + padded, '\0');
+    EXPECT_EQ(m_folder.ReadFile("a.tar"), whole + shrunk);
 }
