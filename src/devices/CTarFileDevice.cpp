@@ -88,7 +88,8 @@ bool CTarFileDevice::FillReadAhead()
         return true;
     // A partial record left at the end moves to the front; the file may
     // have grown since.
-    std::memmove(m_readAhead.data(), m_readAhead.data() + m_nReadPos, m_nReadLength - m_nReadPos);
+    if (m_nReadPos > 0)
+        std::memmove(m_readAhead.data(), m_readAhead.data() + m_nReadPos, m_nReadLength - m_nReadPos);
     m_nReadLength -= m_nReadPos;
     m_nReadPos = 0;
     m_readAhead.resize(std::size_t{m_nAheadRecords} * RECORD_SIZE);
