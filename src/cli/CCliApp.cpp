@@ -220,10 +220,11 @@ void CCliApp::PrintCatalogue(const CTarDoc& doc) const
 
 bool CCliApp::Extract(SRun& run)
 {
-    if (!Open(run, m_options.m_bRows) || !CheckRows(run))
+    const bool byRow = !m_options.m_rows.empty();
+    if (!Open(run, byRow) || !CheckRows(run))
         return false;
     CWildCard specs;
-    if (!m_options.m_bRows)
+    if (!byRow)
         specs.SetSpecs(m_options.m_operands.empty() ? std::vector<std::string>{kAllMembers}
                                                     : m_options.m_operands);
     run.doc.Extract(&specs, &m_options.m_rows, m_options.m_strDestination);

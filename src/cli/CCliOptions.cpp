@@ -168,7 +168,6 @@ bool CCliOptions::ParseRows(const std::string& text)
         m_rows.push_back(static_cast<std::uint32_t>(row - 1));
         start = comma + 1;
     }
-    m_bRows = true;
     return true;
 }
 
@@ -185,7 +184,7 @@ bool CCliOptions::CheckOperands()
             return Fail("give the archive and at least one file or folder to add");
         return true;
     case CMD_EXTRACT:
-        if (m_bRows && !m_operands.empty())
+        if (!m_rows.empty() && !m_operands.empty())
             return Fail("give either --rows or patterns, not both");
         break;
     default:

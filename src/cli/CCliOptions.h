@@ -41,8 +41,7 @@ public:
     std::string m_strArchive;             // as the system opens it
     std::vector<std::string> m_operands;  // paths to add, or patterns
     std::string m_strDestination;         // -C; empty: the current folder
-    std::vector<std::uint32_t> m_rows;    // --rows, counted from 0
-    bool m_bRows = false;
+    std::vector<std::uint32_t> m_rows;    // --rows, counted from 0; empty without it
     bool m_bVerbose = false;
     std::string m_strLogFile;
     std::string m_strError;

@@ -14,20 +14,6 @@ namespace
 // Bytes of a member's file read at a time; a whole number of records.
 constexpr std::uint32_t kStageChunk = 64 * 1024;
 static_assert(kStageChunk % CTarDevice::RECORD_SIZE == 0);
-
-// Reads up to count bytes, stopping early only at the end of the file.
-void ReadFully(CFile& file, unsigned char* buffer, std::uint32_t count)
-{
-    for (std::uint32_t done = 0; done < count;)
-    {
-        std::uint32_t got = 0;
-        if (!file.Read(buffer + done, count - done, got))
-            throw COsException();
-        if (got == 0)
-            return;
-        done += got;
-    }
-}
 } // namespace
 
 bool CTarDevice::CanEject()
@@ -75,7 +61,10 @@ void CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
         const auto wanted =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, kStageChunk));
         chunk.assign(wanted + RECORD_SIZE - 1, 0);
-        ReadFully(*contents, chunk.data(), wanted);
+        // The file's read stops short only at the file's end.
+        std::uint32_t got = 0;
+        if (!contents->Read(chunk.data(), wanted, got))
+            throw COsException();
         for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
         {
             const std::uint32_t payload = std::min(wanted - offset, RECORD_SIZE);

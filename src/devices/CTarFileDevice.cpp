@@ -94,15 +94,12 @@ bool CTarFileDevice::FillReadAhead()
     m_nReadPos = 0;
     m_readAhead.resize(std::size_t{m_nAheadRecords} * RECORD_SIZE);
     m_nAheadRecords = std::min(m_nAheadRecords * 2, kBufferRecords);
-    while (m_nReadLength < RECORD_SIZE)
-    {
-        std::uint32_t got = 0;
-        const auto room = static_cast<std::uint32_t>(m_readAhead.size() - m_nReadLength);
-        if (!m_file.Read(m_readAhead.data() + m_nReadLength, room, got) || got == 0)
-            return false;
-        m_nReadLength += got;
-    }
-    return true;
+    // The file's read stops short only at the file's end.
+    std::uint32_t got = 0;
+    const auto room = static_cast<std::uint32_t>(m_readAhead.size() - m_nReadLength);
+    const bool read = m_file.Read(m_readAhead.data() + m_nReadLength, room, got);
+    m_nReadLength += got;
+    return read && m_nReadLength >= RECORD_SIZE;
 }
 
 void CTarFileDevice::DropReadAhead()
