@@ -21,11 +21,12 @@ if(_vorkant_san)
   target_link_options(vorkant_options INTERFACE ${_vorkant_san})
 endif()
 
-# vorkant_library(NAME FOLDERS dir... [DEPS target...])
+# vorkant_library(NAME FOLDERS dir... [DEPS target...] [QT])
 # Every .cpp in the folders belongs to the library; DEPS are the only lower
-# layers it may use, which keeps the layering one-way.
+# layers it may use, which keeps the layering one-way. QT marks a window-layer
+# library: it runs the meta-object compiler and links Qt Widgets.
 function(vorkant_library name)
-  cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "FOLDERS;DEPS" ${ARGN})
   set(sources "")
   foreach(folder IN LISTS ARG_FOLDERS)
     file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
@@ -40,4 +41,8 @@ function(vorkant_library name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE vorkant_options)
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+    target_link_libraries(${name} PUBLIC Qt6::Widgets)
+  endif()
 endfunction()

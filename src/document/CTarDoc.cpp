@@ -79,11 +79,16 @@ std::string MakePrivateFolder()
     }
     throw COsException(static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 }
+std::unique_ptr<CFileEntrys> MakeList(const CTarDoc::ListFactory& makeList, CTarDoc::EList list)
+{
+    return makeList ? makeList(list) : std::make_unique<CFileEntrys>();
+}
 } // namespace
 
 CTarDoc::CTarDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
-                 const EngineFactory& makeEngine)
-    : m_frontEnd(frontEnd), m_settings(settings), m_log(log),
+                 const EngineFactory& makeEngine, const ListFactory& makeList)
+    : m_pFilesToAdd(MakeList(makeList, LIST_FILES_TO_ADD)), m_pCatalogue(MakeList(makeList, LIST_CATALOGUE)),
+      m_filesToAdd(*m_pFilesToAdd), m_catalogue(*m_pCatalogue), m_frontEnd(frontEnd), m_settings(settings), m_log(log),
       m_pTar(makeEngine ? makeEngine() : std::make_unique<CTar>()), m_waitDlg(frontEnd, m_bContinue)
 {
     m_filesToAdd.Advise(this, &CTarDoc::OnFilesToAddChanged);

@@ -34,6 +34,14 @@ class CTarDoc final : public CEventHandler, public CWorkerThread, public CMsgQue
 public:
     // Makes the document's engine; tests hand in one with a virtual drive.
     using EngineFactory = std::function<std::unique_ptr<CTar>()>;
+    // Makes one of the document's two lists; a window layer hands in lists
+    // that also decide what they accept and answer its views.
+    enum EList
+    {
+        LIST_FILES_TO_ADD,
+        LIST_CATALOGUE,
+    };
+    using ListFactory = std::function<std::unique_ptr<CFileEntrys>(EList list)>;
 
     enum EOperation : std::uint32_t
     {
@@ -51,7 +59,7 @@ public:
     };
 
     CTarDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
-            const EngineFactory& makeEngine = {});
+            const EngineFactory& makeEngine = {}, const ListFactory& makeList = {});
     ~CTarDoc() override;
 
     // Window thread. Empties the document and opens (and lists) the archive.
@@ -96,8 +104,14 @@ public:
     bool IsModified() const { return m_bModified; }
     bool IsArchiveOpen() const;
 
-    CFileEntrys m_filesToAdd;
-    CFileEntrys m_catalogue;
+private:
+    // Declared before the references below, which they initialise.
+    std::unique_ptr<CFileEntrys> m_pFilesToAdd;
+    std::unique_ptr<CFileEntrys> m_pCatalogue;
+
+public:
+    CFileEntrys& m_filesToAdd;
+    CFileEntrys& m_catalogue;
 
     // A path naming a tape drive rather than a disk file.
     static bool IsTapePath(const std::string& path);

@@ -132,6 +132,15 @@ const SFileEntry* CFileEntrys::GetAt(int index) const
     return m_entries[static_cast<std::size_t>(index)].get();
 }
 
+bool CFileEntrys::CopyAt(int index, SFileEntry& entry) const
+{
+    std::lock_guard guard(m_lock);
+    if (index < 0 || index >= GetCount())
+        return false;
+    entry = *m_entries[static_cast<std::size_t>(index)];
+    return true;
+}
+
 // Without the lock: a client counting from inside a notice must not take
 // the list's lock after the delivery's, while a tree being added takes them
 // the other way round.

@@ -67,6 +67,9 @@ public:
     // The stored entry, still owned by the list: valid until that entry is
     // removed or the list cleared. Throws std::out_of_range past the end.
     const SFileEntry* GetAt(int index) const;
+    // A copy of the entry, taken under the lock, for a reader on another
+    // thread than the one changing the list; false past the end.
+    bool CopyAt(int index, SFileEntry& entry) const;
     int GetCount() const;
     std::uint64_t GetTotalSize() const;
 

@@ -148,6 +148,11 @@ TEST(CFileEntrysTest, BadIndexesThrowAndChangeNothing)
     EXPECT_THROW(list.RemoveAt(1), std::out_of_range);
     EXPECT_THROW(list.Move(0, 1), std::out_of_range);
     EXPECT_THROW(list.GetAt(-1), std::out_of_range);
+    SFileEntry copy;
+    EXPECT_FALSE(list.CopyAt(-1, copy));
+    EXPECT_FALSE(list.CopyAt(1, copy));
+    ASSERT_TRUE(list.CopyAt(0, copy));
+    EXPECT_EQ(copy.strName, "a");
     EXPECT_EQ(list.GetCount(), 1);
     EXPECT_EQ(list.GetTotalSize(), 1u);
     EXPECT_TRUE(recorder.GetEvents().empty());
