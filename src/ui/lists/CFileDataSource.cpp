@@ -1,0 +1,205 @@
+#include "ui/lists/CFileDataSource.h"
+
+#include "core/CLogEntry.h"
+#include "core/CMessageLog.h"
+#include "platform/CLocalTime.h"
+#include "platform/PathStyle.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+namespace
+{
+constexpr const char* kColumnNames[CFileDataSource::COL_COUNT] = {"Path Name", "Size", "Time"};
+constexpr char kTooLong[] = "The file (%s) has a path %d characters long. Only files %d "
+                            "characters or less are supported.";
+
+// The part of a name after its last separator: what the user recognises.
+std::string FileNamePart(const std::string& name)
+{
+    std::size_t cut = name.find_last_of(kHostSeparator);
+    if (cut == std::string::npos)
+        cut = name.find_last_of('/');
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+std::string TooLongMessage(const std::string& name, std::uint32_t limit)
+{
+    const std::string file = FileNamePart(name);
+    const int length = static_cast<int>(name.size());
+    const int shown = static_cast<int>(limit);
+    const int size = std::snprintf(nullptr, 0, kTooLong, file.c_str(), length, shown) + 1;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    std::snprintf(text.data(), text.size(), kTooLong, file.c_str(), length, shown);
+    text.pop_back();
+    return text;
+}
+
+// Kilobytes, rounded up: only an empty file shows 0 KB.
+QString SizeText(std::uint64_t bytes)
+{
+    const unsigned long long kb = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
+    return QString::asprintf("%llu KB", kb);
+}
+
+// The local date as the C library writes it for the user's locale.
+QString DateText(std::int64_t time)
+{
+    std::tm local{};
+    if (!CLocalTime::ToLocal(time, local))
+        return {};
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, "%x", &local);
+    return QString::fromLocal8Bit(text, static_cast<qsizetype>(length));
+}
+} // namespace
+
+CFileDataSource::CFileDataSource(bool bUseRelativeNames, std::uint32_t nPathLimit, CMessageLog* pLog)
+    : m_bUseRelativeNames(bUseRelativeNames), m_nPathLimit(nPathLimit), m_pLog(pLog)
+{
+}
+
+CFileDataSource::~CFileDataSource()
+{
+    // Before the entry list's own destructor clears it: no client may hear
+    // of that from a half-destroyed source.
+    UnadviseAll();
+}
+
+void CFileDataSource::SetUseRelativeNames(bool bUseRelativeNames)
+{
+    if (m_bUseRelativeNames.exchange(bUseRelativeNames) != bUseRelativeNames)
+        AnnounceChanged(0, GetAnnouncedRows() - 1);
+}
+
+bool CFileDataSource::GetUseRelativeNames() const
+{
+    return m_bUseRelativeNames;
+}
+
+void CFileDataSource::SetPathLimit(std::uint32_t nPathLimit)
+{
+    m_nPathLimit = nPathLimit;
+}
+
+std::uint32_t CFileDataSource::GetPathLimit() const
+{
+    return m_nPathLimit;
+}
+
+void CFileDataSource::SetLog(CMessageLog* pLog)
+{
+    m_pLog = pLog;
+}
+
+bool CFileDataSource::CanAdd(const SFileEntry& entry)
+{
+    const std::string& name = NameOf(entry);
+    const std::uint32_t limit = m_nPathLimit;
+    if (name.size() < limit)
+        return true;
+    Log(TooLongMessage(name, limit));
+    return false;
+}
+
+void CFileDataSource::RecheckEntries()
+{
+    std::vector<int> refused;
+    SFileEntry entry;
+    for (int row = GetCount() - 1; row >= 0; --row)
+    {
+        if (CopyAt(row, entry) && !CanAdd(entry))
+            refused.push_back(row);
+    }
+    RemoveEntries(std::move(refused));
+}
+
+void CFileDataSource::AddPaths(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    Problems problems;
+    const int before = GetCount();
+    EnableEvents(false);
+    for (std::size_t i = 0; i + 1 < paths.size(); ++i)
+        AddPath(paths[i], true, &problems);
+    EnableEvents(true);
+    const int beforeLast = GetCount();
+    AddPath(paths.back(), true, &problems);
+    // The last path's notice was to report the batch; when it added nothing,
+    // the entries before it must still be told, or nobody would know of them.
+    if (GetCount() == beforeLast && beforeLast != before)
+    {
+        SFileEntrysEvent added{ENTRYS_INSERTED, before, beforeLast - before};
+        FireEvent(&added);
+    }
+    for (const std::string& problem : problems)
+        Log(problem);
+}
+
+void CFileDataSource::RemoveEntries(std::vector<int> rows)
+{
+    // From the last row to the first, so that the rows still to go keep
+    // their indexes.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase_if(rows, [this](int row) { return row < 0 || row >= GetCount(); });
+    if (rows.empty())
+        return;
+    EnableEvents(false);
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+        RemoveAt(rows[i]);
+    EnableEvents(true);
+    RemoveAt(rows.back());
+}
+
+int CFileDataSource::GetNumberCols() const
+{
+    return COL_COUNT;
+}
+
+QString CFileDataSource::GetColName(int col) const
+{
+    return col >= 0 && col < COL_COUNT ? QString::fromLatin1(kColumnNames[col]) : QString();
+}
+
+QString CFileDataSource::GetCellText(int row, int col) const
+{
+    SFileEntry entry;
+    if (!CopyAt(row, entry))
+        return {};
+    switch (col)
+    {
+    case COL_NAME:
+        return QFile::decodeName(QByteArray::fromStdString(NameOf(entry)));
+    case COL_SIZE:
+        return SizeText(entry.dwSize);
+    case COL_TIME:
+        return DateText(entry.time);
+    default:
+        return {};
+    }
+}
+
+QVariant CFileDataSource::GetCellData(int row, int col, int role) const
+{
+    SFileEntry entry;
+    if (col != COL_NAME || role != IS_FILE_ROLE || !CopyAt(row, entry))
+        return {};
+    return entry.bIsFile;
+}
+
+void CFileDataSource::Log(const std::string& message) const
+{
+    if (CMessageLog* log = m_pLog)
+        log->Add(CLogEntry(message));
+}
+
+const std::string& CFileDataSource::NameOf(const SFileEntry& entry) const
+{
+    return m_bUseRelativeNames ? entry.strName : entry.strPath;
+}

@@ -1,0 +1,100 @@
+#pragma once
+#include "core/CEventHandler.h"
+#include "grid/CUGCtrl.h"
+#include "ui/lists/CListChanges.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFileDataSource;
+class QFont;
+class QMimeData;
+
+// The list both file lists of the main window are shown with: the catalogue
+// and the files to add. It mirrors its CFileDataSource (headings carry the
+// entry count and the total size), serves the selection, the clipboard (as
+// a list of files that file managers paste), files dropped from a file
+// manager and automatic column sizing, and tells the page that owns it of
+// right clicks, keys and current-row changes (SListEvent, to clients linked
+// with Advise, on the window thread). The page owns the control; the
+// document owns the data source.
+//
+// The list may change on the worker thread; the control then catches up with
+// it on the window thread, once for however many changes came meanwhile.
+class CFileListCtrl : public CUGCtrl, public CEventHandler
+{
+    Q_OBJECT
+public:
+    explicit CFileListCtrl(QWidget* parent = nullptr);
+    ~CFileListCtrl() override;
+
+    void Attach(CFileDataSource* source, bool acceptDrops);
+    CFileDataSource* GetDataSource() const;
+
+    void SetListFont(const QFont& font);
+    // Narrows every column to the client width; with autoSize also shares
+    // the width out: two thirds to the name, the rest to the others.
+    void AdjustColumns(bool autoSize);
+    void SetAutoSize(bool autoSize);
+    bool GetAutoSize() const;
+    void GetColumnWidths(std::vector<std::uint32_t>& widths) const;
+    void SetColumnWidths(const std::vector<std::uint32_t>& widths);
+
+    // Ascending; false when nothing is selected or the list holds fewer
+    // entries than rows are selected.
+    bool GetSelectedRows(std::vector<int>& rows) const;
+    // The lowest selected row, else the current row, else -1.
+    int GetCurrentRow() const;
+    void SelectRow(int row);
+    // The rows shown.
+    int GetRowCount() const;
+
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool Copy();
+    // Removes exactly the entries it put on the clipboard.
+    bool Cut();
+    bool Paste();
+    void RemoveSelected();
+
+signals:
+    // After the control caught up with its list, and whenever the selection
+    // or the current row changed.
+    void ListChanged();
+
+protected:
+    int OnColSizing(int col, int width) override;
+    void OnRButton(bool pressed, const QPoint& point) override;
+    void OnKeyDown(int virtualKey) override;
+    void OnRowChange(int row) override;
+    void OnSelectionChange() override;
+    void OnSize() override;
+
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    int OnEntrysEvent(void* record);
+    void CatchUp();
+    void UpdateHeadings();
+    void ApplyRowHeights();
+    void ShareOutWidth();
+    bool AcceptsDrop(const QMimeData* data) const;
+    // Adds the paths as one change to the list and to the view.
+    void AddPaths(const std::vector<std::string>& paths);
+    // Removes the entries at the rows (ascending) as one change.
+    void RemoveRows(const std::vector<int>& rows);
+    // The rows whose entries went onto the clipboard.
+    std::vector<int> PutOnClipboard(const char* action);
+    void FireListEvent(std::int32_t kind, std::int32_t row, const QPoint& point = {},
+                       std::int32_t key = 0);
+
+    CListChanges m_changes;
+    bool m_bAutoSize = true;
+    bool m_bAcceptDrops = false;
+    // While above 0 the control is changing the list itself, and catches up
+    // once it is done.
+    int m_nHold = 0;
+};
