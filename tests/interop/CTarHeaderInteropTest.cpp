@@ -3,7 +3,7 @@
 #include "engine/CTarHeader.h"
 
 #include "engine/CTarSettings.h"
-#include "interop/CPeerShell.h"
+#include "support/CPeerShell.h"
 #include "support/CTestFolder.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "engine/CFileEntrys.h"
 #include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
-#include "interop/CPeerShell.h"
+#include "support/CPeerShell.h"
 #include "interop/CSampleData.h"
 #include "support/CTestFolder.h"
 

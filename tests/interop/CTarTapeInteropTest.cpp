@@ -5,7 +5,7 @@
 #include "devices/CTarTapeDevice.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CWildCard.h"
-#include "interop/CPeerShell.h"
+#include "support/CPeerShell.h"
 #include "interop/CSampleData.h"
 #include "platform/CSimhTape.h"
 #include "support/CTestFolder.h"

@@ -1,4 +1,4 @@
-#include "interop/CPeerShell.h"
+#include "support/CPeerShell.h"
 
 #include "support/CTestFolder.h"
 
