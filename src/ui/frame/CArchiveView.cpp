@@ -1,0 +1,223 @@
+#include "ui/frame/CArchiveView.h"
+
+#include "core/CException.h"
+#include "devices/CTapeFeatures.h"
+#include "document/CTarDoc.h"
+#include "engine/CWildCard.h"
+#include "settings/CAppSettings.h"
+#include "ui/dialogs/CExtractionDlg.h"
+#include "ui/frame/CPopupMenu.h"
+#include "ui/frame/CommandIds.h"
+#include "ui/frame/FrameTexts.h"
+#include "ui/lists/CFileDataSource.h"
+#include "ui/lists/CFileListCtrl.h"
+#include "ui/lists/SListEvent.h"
+
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+namespace
+{
+constexpr char kAllMembers[] = "*.*";
+} // namespace
+
+CArchiveView::CArchiveView(const SFrameContext& context, QWidget* parent)
+    : QWidget(parent), m_doc(context.doc), m_catalogue(context.catalogue),
+      m_settings(context.settings), m_pList(new CFileListCtrl(this)),
+      m_pPopup(new CPopupMenu(
+          {{ID_EXTRACT_FILES, "Extract &Files"},
+           {ID_LIST_ARCHIVE, "&List Archive"},
+           {ID_ERASE_ARCHIVE, "&Erase Archive"}},
+          [this](int id) { OnCommand(id); }, this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pList);
+    setFocusProxy(m_pList);
+    m_pList->setAccessibleName(tr("Catalogue"));
+    m_pList->Attach(&m_catalogue, false);
+    m_pList->SetListFont(context.font);
+    if (!m_settings.m_columnWidths.empty())
+        m_pList->SetColumnWidths(m_settings.m_columnWidths);
+    ApplyPathOption();
+    ApplyColumnOption();
+
+    m_settings.Advise(this, &CArchiveView::OnSettingsChanged);
+    m_pList->Advise(this, &CArchiveView::OnListEvent);
+    connect(m_pList, &CFileListCtrl::ListChanged, this, &CArchiveView::CommandStateChanged);
+}
+
+CArchiveView::~CArchiveView()
+{
+    UnadviseAll();
+    m_pList->GetColumnWidths(m_settings.m_columnWidths);
+}
+
+int CArchiveView::OnSettingsChanged(void* record)
+{
+    const auto& changed = *static_cast<const SSettingsChanged*>(record);
+    if (changed.nCode == SC_PATHS || changed.nCode == SC_ALL)
+        ApplyPathOption();
+    if (changed.nCode == SC_ALL)
+        ApplyColumnOption();
+    return 0;
+}
+
+void CArchiveView::ApplyPathOption()
+{
+    m_catalogue.SetUseRelativeNames(m_settings.m_bRelativePaths != 0);
+    m_catalogue.RecheckEntries();
+    m_pList->viewport()->update();
+}
+
+void CArchiveView::ApplyColumnOption()
+{
+    m_pList->SetAutoSize(m_settings.m_bAutoSizeColumns != 0);
+    m_pList->AdjustColumns(m_settings.m_bAutoSizeColumns != 0);
+}
+
+int CArchiveView::OnListEvent(void* record)
+{
+    const auto& event = *static_cast<const SListEvent*>(record);
+    if (event.nKind == LIST_EVENT_RBUTTON_DOWN)
+        m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)),
+                         [this](int id) { return IsPopupItemEnabled(id); });
+    return 0;
+}
+
+// The popup offers extraction and erasing by what the list shows.
+bool CArchiveView::IsPopupItemEnabled(int id) const
+{
+    if (id == ID_LIST_ARCHIVE)
+        return m_doc.IsArchiveOpen();
+    return m_pList->GetRowCount() > 0;
+}
+
+// The engine's tape flag is not the document's to give; an open archive
+// under a tape drive's name is on tape.
+bool CArchiveView::IsTapeArchiveOpen() const
+{
+    return m_doc.IsArchiveOpen() && CTarDoc::IsTapePath(m_doc.GetPathName());
+}
+
+bool CArchiveView::OnCommand(int id)
+{
+    switch (id)
+    {
+    case ID_EXTRACT_FILES:
+        ExtractFiles();
+        return true;
+    case ID_LIST_ARCHIVE:
+        m_doc.OnListArchive();
+        return true;
+    case ID_ERASE_ARCHIVE:
+        m_doc.OnEraseArchive();
+        return true;
+    case ID_EJECT_TAPE:
+        m_doc.OnEjectTape();
+        return true;
+    case ID_ARCHIVE_WIZARD:
+        StartArchiveWizard();
+        return true;
+    case ID_TAPE_FEATURES:
+        ShowTapeFeatures();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CArchiveView::OnUpdateCommand(int id, bool& enabled)
+{
+    switch (id)
+    {
+    case ID_EXTRACT_FILES:
+        enabled = m_doc.IsArchiveOpen();
+        return true;
+    case ID_LIST_ARCHIVE:
+    case ID_ERASE_ARCHIVE:
+        enabled = m_doc.CanListOrErase();
+        return true;
+    case ID_EJECT_TAPE:
+        enabled = m_doc.CanEject();
+        return true;
+    case ID_ARCHIVE_WIZARD:
+        enabled = true;
+        return true;
+    case ID_TAPE_FEATURES:
+        enabled = IsTapeArchiveOpen();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CArchiveView::ExtractFiles()
+{
+    std::vector<int> rows;
+    if (!m_pList->GetSelectedRows(rows))
+        rows.clear();
+    const int count = m_pList->GetRowCount();
+    const int selected = static_cast<int>(rows.size());
+
+    CExtractionDlg dialog(m_settings.m_strExtractFolder, &m_settings.m_extractSpecs, this);
+    // A part of the list, but more than one row, is most likely what the
+    // user means to extract.
+    dialog.m_nSelectionType = selected > 1 && selected < count ? CExtractionDlg::SELECT_SELECTED
+                                                               : CExtractionDlg::SELECT_ALL;
+    dialog.m_bSelectedDisabled = count == 0;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_settings.m_strExtractFolder = dialog.m_strLocation;
+
+    CWildCard specs;
+    std::vector<std::uint32_t> indexes;
+    switch (dialog.m_nSelectionType)
+    {
+    case CExtractionDlg::SELECT_SELECTED:
+        indexes.assign(rows.begin(), rows.end());
+        break;
+    case CExtractionDlg::SELECT_TYPE:
+        if (m_settings.m_extractSpecs.empty())
+        {
+            QMessageBox::warning(this, QString::fromLatin1(FrameTexts::APP_TITLE),
+                                 QString::fromLatin1(FrameTexts::NO_FILE_SPECS));
+            return;
+        }
+        specs.SetSpecs(m_settings.m_extractSpecs);
+        break;
+    default:
+        specs.SetSpecs({kAllMembers});
+        break;
+    }
+    m_doc.Extract(&specs, &indexes, m_settings.m_strExtractFolder);
+}
+
+void CArchiveView::ShowTapeFeatures()
+{
+    TAPE_GET_DRIVE_PARAMETERS drive{};
+    TAPE_GET_MEDIA_PARAMETERS media{};
+    try
+    {
+        m_doc.GetTapeInfo(drive, media);
+    }
+    catch (CException& e)
+    {
+        e.ReportError();
+        return;
+    }
+    // Until the features dialog comes, the same lines in a plain box.
+    const CTapeFeatures features(drive, media);
+    QStringList lines = {
+        tr("Features high %1").arg(QString::fromStdString(features.GetFeaturesHigh())),
+        tr("Features low %1").arg(QString::fromStdString(features.GetFeaturesLow())), QString()};
+    for (const std::string& line : features.GetSortedLines())
+        lines << QString::fromStdString(line);
+    QMessageBox::information(this, tr("Tape Drive Features"), lines.join(QLatin1Char('\n')));
+}
+
+// The archive wizard comes with its own work; until then the command has
+// nothing to start.
+void CArchiveView::StartArchiveWizard()
+{
+}

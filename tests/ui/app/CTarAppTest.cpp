@@ -1,0 +1,234 @@
+#include "ui/app/CTarApp.h"
+
+#include "support/CArchiveImage.h"
+#include "ui/frame/CMainFrame.h"
+#include "ui/frame/CPaneSplitter.h"
+#include "ui/frame/CommandIds.h"
+#include "ui/frame/FrameTestSupport.h"
+
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/dialogs/CTapeDevicesDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+
+class CTarAppTest : public testing::Test
+{
+protected:
+    // Nobody is there to press "Finished" after each operation.
+    void SetUp() override
+    {
+        StoreSettings([](CAppSettings& settings) { settings.m_bShowFinishedDialog = 0; });
+    }
+
+    std::string WriteArchive(const std::string& name = "three.tar")
+    {
+        return m_home.Folder().WriteFile(
+            name,
+            CArchiveImage().File("a.txt", "A").File("b.txt", "B").File("c.txt", "C").End().Bytes());
+    }
+
+    static void StoreSettings(const std::function<void(CAppSettings&)>& change)
+    {
+        CAppSettings settings;
+        change(settings);
+        settings.Save();
+    }
+
+    static CAppSettings StoredSettings()
+    {
+        CAppSettings settings;
+        settings.Load();
+        return settings;
+    }
+
+    // Answers the next message box with the button, noting its text.
+    static void Answer(QMessageBox::StandardButton button, QString* text = nullptr)
+    {
+        WhenModal<QMessageBox>(
+            [button, text](QMessageBox* box)
+            {
+                if (text)
+                    *text = box->text();
+                box->button(button)->click();
+            });
+    }
+
+    CUiTestHome m_home;
+    CModalWatchdog m_watchdog;
+    CTapeImagesVariable m_noTapes{{}};
+};
+
+TEST_F(CTarAppTest, AnArchiveOnTheCommandLineOpensWithoutTheFinishedLook)
+{
+    StoreSettings([](CAppSettings& settings) { settings.m_bShowFinishedDialog = 1; });
+    const std::string archive = WriteArchive();
+    CTarApp app;
+    // Were the finished look shown, it would wait for a press that never
+    // comes; this ends it and fails.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout,
+                     []
+                     {
+                         if (QWidget* modal = QApplication::activeModalWidget())
+                         {
+                             ADD_FAILURE() << "a modal window waited for the user";
+                             modal->close();
+                         }
+                     });
+    guard.start(3000);
+
+    ASSERT_TRUE(app.InitInstance({"vorkant", QString::fromStdString(archive)}));
+    guard.stop();
+
+    EXPECT_TRUE(app.IsStarted());
+    EXPECT_EQ(app.Doc().m_catalogue.GetCount(), 3);
+    EXPECT_EQ(app.Doc().GetPathName(), archive);
+    EXPECT_EQ(app.Settings().m_bShowFinishedDialog, 1);
+    EXPECT_EQ(app.RecentFiles().Paths(), QStringList{QString::fromStdString(archive)});
+    EXPECT_TRUE(app.Frame()->isVisible());
+    EXPECT_TRUE(app.Frame()->acceptDrops());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, AnArchiveThatDoesNotOpenEndsTheStart)
+{
+    const std::string archive = m_home.Folder().WriteFile("damaged.tar", std::string(2048, 'x'));
+    CTarApp app;
+    QString error;
+    Answer(QMessageBox::Ok, &error);
+
+    EXPECT_FALSE(app.InitInstance({"vorkant", QString::fromStdString(archive)}));
+    EXPECT_FALSE(app.IsStarted());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(app.RecentFiles().Paths().isEmpty());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, AnArchiveThatIsNotThereIsNotMadeByOpeningIt)
+{
+    const std::string missing = m_home.Folder() / "missing.tar";
+    CTarApp app;
+    QString error;
+    Answer(QMessageBox::Ok, &error);
+
+    EXPECT_FALSE(app.InitInstance({"vorkant", QString::fromStdString(missing)}));
+    EXPECT_TRUE(error.contains(QStringLiteral("missing.tar"))) << error.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    app.ExitInstance();
+}
+
+struct SNewCase
+{
+    const char* pszName;
+    QMessageBox::StandardButton answer;
+    int nLeft;
+};
+
+TEST_F(CTarAppTest, NewAsksToSaveTheWaitingFilesFirst)
+{
+    const SNewCase cases[] = {
+        {"Cancel", QMessageBox::Cancel, 2},
+        {"DoNotSave", QMessageBox::No, 0},
+    };
+    CTarApp app;
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    for (const SNewCase& test : cases)
+    {
+        SCOPED_TRACE(test.pszName);
+        app.Doc().m_filesToAdd.RemoveAll();
+        CFrameTestDocument::Fill(app.Doc().m_filesToAdd, 2);
+        app.Frame()->UpdateCommandStates();
+        QString question;
+        Answer(test.answer, &question);
+
+        EXPECT_TRUE(app.Frame()->RouteCommand(ID_FILE_NEW));
+        EXPECT_EQ(question, QStringLiteral("Save changes to Untitled?"));
+        EXPECT_EQ(app.Doc().m_filesToAdd.GetCount(), test.nLeft);
+    }
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, ExitSavesTheSettingsWithThePaneAndPlacement)
+{
+    {
+        CTarApp app;
+        ASSERT_TRUE(app.InitInstance({"vorkant"}));
+        app.Frame()->Splitter().setSizes({170, 250});
+        app.Frame()->UpdateCommandStates();
+        EXPECT_TRUE(app.Frame()->RouteCommand(ID_APP_EXIT));
+        EXPECT_FALSE(app.Frame()->isVisible());
+        app.ExitInstance();
+    }
+    const CAppSettings stored = StoredSettings();
+    EXPECT_EQ(stored.m_nCatalogPaneHeight, 170);
+    EXPECT_EQ(stored.m_windowPlacement.length, 44u);
+    EXPECT_FALSE(stored.m_columnWidths.empty());
+}
+
+TEST_F(CTarAppTest, ARecentFileThatNoLongerOpensLeavesTheList)
+{
+    const std::string kept = WriteArchive("kept.tar");
+    const std::string gone = WriteArchive("gone.tar");
+    {
+        CTarApp app;
+        ASSERT_TRUE(app.InitInstance({"vorkant", QString::fromStdString(kept)}));
+        ASSERT_TRUE(app.OpenDocumentFile(QString::fromStdString(gone)));
+        EXPECT_EQ(app.RecentFiles().Paths(),
+                  QStringList({QString::fromStdString(gone), QString::fromStdString(kept)}));
+        app.ExitInstance();
+    }
+    std::filesystem::remove(gone);
+    CTarApp app;
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    Answer(QMessageBox::Ok);
+    app.Frame()->UpdateCommandStates();
+    EXPECT_TRUE(app.Frame()->RouteCommand(ID_FILE_MRU_FILE1));
+
+    EXPECT_EQ(app.RecentFiles().Paths(), QStringList{QString::fromStdString(kept)});
+    EXPECT_EQ(app.Frame()->Action(ID_FILE_MRU_FILE1 + 1), nullptr);
+    app.Frame()->UpdateCommandStates();
+    EXPECT_TRUE(app.Frame()->IsCommandEnabled(ID_FILE_MRU_FILE1));
+    EXPECT_FALSE(app.Frame()->IsCommandEnabled(ID_FILE_MRU_FILE1 + 1));
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
+{
+    const CTapeImagesVariable tapes({m_home.Folder() / "drive.tap"});
+    CTarApp app;
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    app.Frame()->UpdateCommandStates();
+    ASSERT_TRUE(app.Frame()->IsCommandEnabled(ID_FILE_OPEN_TAPE));
+    WhenModal<CTapeDevicesDlg>(
+        [](CTapeDevicesDlg* dialog)
+        {
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+            {
+                if (box->text() == QLatin1String("&Use Compression"))
+                    box->setChecked(true);
+            }
+            dialog->accept();
+            // Whether to catalogue the tape: not now.
+            Answer(QMessageBox::Cancel);
+        });
+
+    EXPECT_TRUE(app.Frame()->RouteCommand(ID_FILE_OPEN_TAPE));
+
+    EXPECT_EQ(app.Settings().m_bUseCompression, 1);
+    EXPECT_EQ(app.Settings().m_nTapeDevice, 0);
+    EXPECT_EQ(app.Doc().GetPathName(), "\\\\.\\tape0");
+    EXPECT_TRUE(app.Doc().IsArchiveOpen());
+    app.ExitInstance();
+}
+
+} // namespace

@@ -1,0 +1,182 @@
+#include "ui/frame/CArchiveView.h"
+
+#include "ui/dialogs/CExtractionDlg.h"
+#include "ui/frame/CPopupMenu.h"
+#include "ui/frame/CommandIds.h"
+#include "ui/frame/FrameTestSupport.h"
+#include "ui/lists/CFileListCtrl.h"
+
+#include "support/CArchiveImage.h"
+
+#include <QItemSelectionModel>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+
+class CArchiveViewTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_view.resize(500, 300);
+        m_view.show();
+    }
+
+    void FillCatalogue(int count)
+    {
+        CFrameTestDocument::Fill(*m_doc.m_pCatalogue, count, "member");
+        ASSERT_TRUE(WaitUntil([this, count] { return m_view.List().GetRowCount() == count; }));
+    }
+
+    void SelectRows(const std::vector<int>& rows)
+    {
+        CFileListCtrl& list = m_view.List();
+        list.clearSelection();
+        for (const int row : rows)
+            list.selectionModel()->select(list.model()->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    // Opens the Extract dialog and hands it to choose, which ends it.
+    void Extract(const std::function<void(CExtractionDlg*)>& choose)
+    {
+        WhenModal<CExtractionDlg>(choose);
+        EXPECT_TRUE(m_view.OnCommand(ID_EXTRACT_FILES));
+    }
+
+    static void Choose(CExtractionDlg* dialog, const char* radioText)
+    {
+        for (QRadioButton* radio : dialog->findChildren<QRadioButton*>())
+        {
+            if (radio->text() == QLatin1String(radioText))
+                radio->click();
+        }
+        dialog->accept();
+    }
+
+    CFrameTestDocument m_doc;
+    CArchiveView m_view{m_doc.Context()};
+};
+
+struct SPresetCase
+{
+    const char* pszName;
+    int nRows;
+    std::vector<int> selected;
+    int nPreset;
+    bool bSelectedDisabled;
+};
+
+TEST_F(CArchiveViewTest, ExtractPresetsTheSelectionByWhatIsSelected)
+{
+    const SPresetCase cases[] = {
+        {"OneOfTen", 10, {4}, CExtractionDlg::SELECT_ALL, false},
+        {"ThreeOfTen", 10, {1, 2, 7}, CExtractionDlg::SELECT_SELECTED, false},
+        {"TenOfTen", 10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, CExtractionDlg::SELECT_ALL, false},
+        {"EmptyList", 0, {}, CExtractionDlg::SELECT_ALL, true},
+    };
+    for (const SPresetCase& preset : cases)
+    {
+        SCOPED_TRACE(preset.pszName);
+        m_doc.m_pCatalogue->RemoveAll();
+        FillCatalogue(preset.nRows);
+        SelectRows(preset.selected);
+
+        int type = -1;
+        bool disabled = false;
+        Extract(
+            [&](CExtractionDlg* dialog)
+            {
+                type = dialog->m_nSelectionType;
+                disabled = dialog->m_bSelectedDisabled;
+                dialog->reject();
+            });
+        EXPECT_EQ(type, preset.nPreset);
+        EXPECT_EQ(disabled, preset.bSelectedDisabled);
+    }
+    // Cancelled every time: nothing ran.
+    EXPECT_EQ(m_doc.m_frontEnd.Runs(), 0);
+}
+
+TEST_F(CArchiveViewTest, ByTypeWithoutSpecificationsSaysSoAndExtractsNothing)
+{
+    FillCatalogue(3);
+    QString text;
+    WhenModal<QMessageBox>(
+        [&text](QMessageBox* box)
+        {
+            text = box->text();
+            box->accept();
+        });
+    Extract([](CExtractionDlg* dialog) { Choose(dialog, "By &Type"); });
+
+    EXPECT_EQ(text, QStringLiteral("No file specifications.  Extraction aborted."));
+    EXPECT_EQ(m_doc.m_frontEnd.Runs(), 0);
+}
+
+TEST_F(CArchiveViewTest, ExtractsTheSelectedMembersIntoTheChosenFolder)
+{
+    const std::string archive = m_doc.m_folder.WriteFile(
+        "three.tar",
+        CArchiveImage().File("a.txt", "A").File("b.txt", "B").File("c.txt", "C").End().Bytes());
+    ASSERT_TRUE(m_doc.m_pDoc->OnOpenDocument(archive));
+    ASSERT_TRUE(WaitUntil([this] { return m_view.List().GetRowCount() == 3; }));
+    const std::string destination = m_doc.m_folder / "out";
+    std::filesystem::create_directory(destination);
+    m_doc.m_settings.m_strExtractFolder = destination;
+    SelectRows({0, 2});
+
+    Extract([](CExtractionDlg* dialog) { Choose(dialog, "&Selected Files"); });
+
+    namespace fs = std::filesystem;
+    EXPECT_TRUE(fs::exists(fs::path(destination) / "a.txt"));
+    EXPECT_FALSE(fs::exists(fs::path(destination) / "b.txt"));
+    EXPECT_TRUE(fs::exists(fs::path(destination) / "c.txt"));
+    EXPECT_EQ(m_doc.m_settings.m_strExtractFolder, destination);
+    EXPECT_TRUE(m_doc.m_frontEnd.Errors().empty());
+}
+
+TEST_F(CArchiveViewTest, TheDeleteKeyRemovesNothingFromTheCatalogue)
+{
+    FillCatalogue(3);
+    m_view.List().SelectRow(1);
+    m_view.List().setFocus();
+    QTest::keyClick(&m_view.List(), Qt::Key_Delete);
+    Spin(50);
+    EXPECT_EQ(m_doc.m_pCatalogue->GetCount(), 3);
+}
+
+TEST_F(CArchiveViewTest, ThePopupOffersWhatTheListAndTheArchiveAllow)
+{
+    FillCatalogue(2);
+    const QRect row = m_view.List().visualRect(m_view.List().model()->index(0, 0));
+    QTest::mousePress(m_view.List().viewport(), Qt::RightButton, {}, row.center());
+
+    CPopupMenu& popup = m_view.Popup();
+    ASSERT_TRUE(WaitUntil([&popup] { return popup.isVisible(); }));
+    EXPECT_TRUE(popup.Item(ID_EXTRACT_FILES)->isEnabled());
+    EXPECT_TRUE(popup.Item(ID_ERASE_ARCHIVE)->isEnabled());
+    // No archive is open to list.
+    EXPECT_FALSE(popup.Item(ID_LIST_ARCHIVE)->isEnabled());
+    popup.close();
+}
+
+TEST_F(CArchiveViewTest, StoresTheColumnWidthsWhenItGoes)
+{
+    std::vector<std::uint32_t> widths;
+    {
+        CArchiveView view(m_doc.Context());
+        view.List().GetColumnWidths(widths);
+    }
+    EXPECT_FALSE(widths.empty());
+    EXPECT_EQ(m_doc.m_settings.m_columnWidths, widths);
+}
+
+} // namespace
