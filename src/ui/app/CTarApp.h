@@ -47,6 +47,7 @@ public:
     bool IsStarted() const { return m_bStarted; }
     CAppSettings& Settings() { return m_settings; }
     CMessageLog& Log() { return m_log; }
+    CQtFrontEnd& FrontEnd() { return m_frontEnd; }
     CTarDoc& Doc() { return *m_pDoc; }
     CMainFrame* Frame() const { return m_pFrame.get(); }
     const CRecentFileList& RecentFiles() const { return m_recent; }
