@@ -139,12 +139,6 @@ bool CTarApp::OnCommand(int id)
     case ID_APP_EXIT:
         m_pFrame->close();
         return true;
-    case ID_OPTIONS:
-        ShowOptions();
-        return true;
-    case ID_APP_ABOUT:
-        ShowAbout();
-        return true;
     default:
         break;
     }
@@ -163,8 +157,6 @@ bool CTarApp::OnUpdateCommand(int id, bool& enabled)
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_APP_EXIT:
-    case ID_OPTIONS:
-    case ID_APP_ABOUT:
         enabled = true;
         return true;
     default:
@@ -302,15 +294,4 @@ bool CTarApp::AskTapeDevice(std::string& device)
 void CTarApp::UpdateRecentFiles()
 {
     m_pFrame->SetRecentFiles(m_recent.Paths());
-}
-
-// The options sheet comes with its own work; until then the command has
-// nothing to show.
-void CTarApp::ShowOptions()
-{
-}
-
-// Likewise the about box.
-void CTarApp::ShowAbout()
-{
 }

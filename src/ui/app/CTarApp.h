@@ -22,7 +22,7 @@ class CMainFrame;
 // The application: owns the settings, the log, the tape drives found at
 // start-up, the Qt front end, the one document and the main window. Runs
 // start-up and shut-down, and serves the application's commands: New, Open,
-// Open Tape, Save, Save Tape, the recent files, Exit, Options and About.
+// Open Tape, Save, Save Tape, the recent files and Exit.
 // main makes one inside the QApplication and runs it.
 class CTarApp : public QObject, public CCommandTarget
 {
@@ -70,8 +70,6 @@ private:
     void SaveTo(const std::string& path);
     void SaveDone(bool saved);
     bool AskTapeDevice(std::string& device);
-    void ShowOptions();
-    void ShowAbout();
     void UpdateRecentFiles();
 
     CAppSettings m_settings;

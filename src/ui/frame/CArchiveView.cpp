@@ -116,9 +116,6 @@ bool CArchiveView::OnCommand(int id)
     case ID_EJECT_TAPE:
         m_doc.OnEjectTape();
         return true;
-    case ID_ARCHIVE_WIZARD:
-        StartArchiveWizard();
-        return true;
     case ID_TAPE_FEATURES:
         ShowTapeFeatures();
         return true;
@@ -140,9 +137,6 @@ bool CArchiveView::OnUpdateCommand(int id, bool& enabled)
         return true;
     case ID_EJECT_TAPE:
         enabled = m_doc.CanEject();
-        return true;
-    case ID_ARCHIVE_WIZARD:
-        enabled = true;
         return true;
     case ID_TAPE_FEATURES:
         enabled = IsTapeArchiveOpen();
@@ -214,10 +208,4 @@ void CArchiveView::ShowTapeFeatures()
     for (const std::string& line : features.GetSortedLines())
         lines << QString::fromStdString(line);
     QMessageBox::information(this, tr("Tape Drive Features"), lines.join(QLatin1Char('\n')));
-}
-
-// The archive wizard comes with its own work; until then the command has
-// nothing to start.
-void CArchiveView::StartArchiveWizard()
-{
 }

@@ -40,7 +40,6 @@ private:
 
     void ExtractFiles();
     void ShowTapeFeatures();
-    void StartArchiveWizard();
 
     CTarDoc& m_doc;
     CFileDataSource& m_catalogue;

@@ -358,13 +358,6 @@ bool CMainFrame::OnCommand(int id)
     case ID_PREV_PANE:
         SwitchPane();
         return true;
-    case ID_HELP_FINDER:
-    case ID_HELP_INDEX:
-    case ID_HELP_USING:
-    case ID_HELP:
-    case ID_CONTEXT_HELP:
-        ShowHelp();
-        return true;
     default:
         return false;
     }
@@ -379,11 +372,6 @@ bool CMainFrame::OnUpdateCommand(int id, bool& enabled)
     case ID_WINDOW_SPLIT:
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
-    case ID_HELP_FINDER:
-    case ID_HELP_INDEX:
-    case ID_HELP_USING:
-    case ID_HELP:
-    case ID_CONTEXT_HELP:
         enabled = true;
         return true;
     case ID_EDIT_UNDO:
@@ -402,12 +390,6 @@ void CMainFrame::SwitchPane()
         m_pTabbedView->FocusSelectedPage();
     else
         m_pArchiveView->setFocus(Qt::OtherFocusReason);
-}
-
-// The help comes with its own work; until then the help commands have
-// nothing to show.
-void CMainFrame::ShowHelp()
-{
 }
 
 void CMainFrame::ShowPlaced()

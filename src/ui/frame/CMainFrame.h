@@ -86,7 +86,6 @@ private:
     void UpdateTitle();
     void OnUpdateTimer();
     void SwitchPane();
-    void ShowHelp();
     std::array<CCommandTarget*, 4> Targets();
 
     CTarDoc& m_doc;
