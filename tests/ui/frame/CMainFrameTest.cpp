@@ -2,6 +2,7 @@
 
 #include "support/CArchiveImage.h"
 #include "ui/frame/CAppendPage.h"
+#include "ui/frame/CArchiveView.h"
 #include "ui/frame/CFramePlacement.h"
 #include "ui/frame/CMenuButtonToolBar.h"
 #include "ui/frame/CPaneSplitter.h"
@@ -11,6 +12,7 @@
 #include "ui/frame/FrameTestSupport.h"
 #include "ui/lists/CFileListCtrl.h"
 
+#include <QAccessible>
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
@@ -316,3 +318,47 @@ TEST_F(CMainFrameTapeTest, WithAnArchiveOpenSaveActsAtOnce)
 }
 
 } // namespace
+
+namespace
+{
+// The interface a screen reader finds under the name and role, below root.
+QAccessibleInterface* FindAccessible(QAccessibleInterface* root, const QString& name,
+                                     QAccessible::Role role)
+{
+    if (root == nullptr)
+        return nullptr;
+    if (root->role() == role && root->text(QAccessible::Name) == name)
+        return root;
+    for (int i = 0; i < root->childCount(); ++i)
+    {
+        if (QAccessibleInterface* found = FindAccessible(root->child(i), name, role))
+            return found;
+    }
+    return nullptr;
+}
+} // namespace
+
+TEST_F(CMainFrameTest, AScreenReaderFindsTheListsTabsAndButtonsUnderTheirTexts)
+{
+    OpenArchive();
+    m_doc.m_log.Add(CLogEntry("problem"));
+    m_frame.show();
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&m_frame);
+    ASSERT_TRUE(WaitUntil([this] { return m_frame.ArchiveView().List().GetRowCount() == 1; }));
+
+    QAccessibleInterface* catalogue = FindAccessible(root, "Catalogue", QAccessible::Table);
+    ASSERT_NE(catalogue, nullptr);
+    QAccessibleTableInterface* table = catalogue->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columnDescription(0), QStringLiteral("Path Name, 1 Total"));
+    EXPECT_EQ(table->columnDescription(1), QStringLiteral("Size, 0.0 MB"));
+    EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("a.txt"));
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("1 KB"));
+    for (const char* name : {"Files To Add", "Application Log"})
+    {
+        EXPECT_NE(FindAccessible(root, name, QAccessible::Table), nullptr) << name;
+        EXPECT_NE(FindAccessible(root, name, QAccessible::PageTab), nullptr) << name;
+    }
+    EXPECT_NE(FindAccessible(root, "Move Top", QAccessible::Button), nullptr);
+    EXPECT_NE(FindAccessible(root, "Operations", QAccessible::MenuItem), nullptr);
+}
