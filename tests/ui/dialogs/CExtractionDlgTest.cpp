@@ -1,8 +1,8 @@
 #include "ui/dialogs/CExtractionDlg.h"
 
-#include "DialogTestSupport.h"
 #include "core/MessageBoxCodes.h"
 #include "support/CTestFolder.h"
+#include "ui/support/DialogTestSupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>

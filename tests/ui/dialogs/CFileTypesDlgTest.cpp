@@ -1,6 +1,6 @@
 #include "ui/dialogs/CFileTypesDlg.h"
 
-#include "DialogTestSupport.h"
+#include "ui/support/DialogTestSupport.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,9 +1,9 @@
 #include "ui/dialogs/CTapeDevicesDlg.h"
 
-#include "DialogTestSupport.h"
 #include "devices/CTapeDesc.h"
 #include "platform/CDosDeviceQuery.h"
 #include "platform/CRegistryReader.h"
+#include "ui/support/DialogTestSupport.h"
 
 #include <QAbstractSpinBox>
 #include <QCheckBox>

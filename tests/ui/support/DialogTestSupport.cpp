@@ -1,4 +1,4 @@
-#include "DialogTestSupport.h"
+#include "ui/support/DialogTestSupport.h"
 
 #include <QAccessible>
 #include <QApplication>
