@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/support/DialogTestSupport.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMetaObject>
@@ -7,12 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // Drives modal windows from the window thread, and keeps any from outliving
 // its test: a modal loop still running after ten seconds fails the test and
