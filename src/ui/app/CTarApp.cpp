@@ -4,6 +4,7 @@
 #include "core/CGenericException.h"
 #include "core/COsException.h"
 #include "engine/CTarMessages.h"
+#include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CommandIds.h"
@@ -139,6 +140,9 @@ bool CTarApp::OnCommand(int id)
     case ID_APP_EXIT:
         m_pFrame->close();
         return true;
+    case ID_OPTIONS:
+        OnOptions();
+        return true;
     default:
         break;
     }
@@ -157,6 +161,7 @@ bool CTarApp::OnUpdateCommand(int id, bool& enabled)
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_APP_EXIT:
+    case ID_OPTIONS:
         enabled = true;
         return true;
     default:
@@ -168,6 +173,13 @@ bool CTarApp::OnUpdateCommand(int id, bool& enabled)
         return true;
     }
     return false;
+}
+
+void CTarApp::OnOptions()
+{
+    COptionsDlg sheet(&m_settings, m_pFrame.get());
+    if (sheet.exec() == QDialog::Accepted)
+        m_settings.Save();
 }
 
 bool CTarApp::NewDocument(bool askToSave)

@@ -22,7 +22,7 @@ class CMainFrame;
 // The application: owns the settings, the log, the tape drives found at
 // start-up, the Qt front end, the one document and the main window. Runs
 // start-up and shut-down, and serves the application's commands: New, Open,
-// Open Tape, Save, Save Tape, the recent files and Exit.
+// Open Tape, Save, Save Tape, the recent files, Options and Exit.
 // main makes one inside the QApplication and runs it.
 class CTarApp : public QObject, public CCommandTarget
 {
@@ -67,6 +67,8 @@ private:
     void OnOpenTape();
     void OnSaveTape();
     void OnOpenRecent(int index);
+    // Shows the Options sheet and saves the settings after OK.
+    void OnOptions();
     void SaveTo(const std::string& path);
     void SaveDone(bool saved);
     bool AskTapeDevice(std::string& device);

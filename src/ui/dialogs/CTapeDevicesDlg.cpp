@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -106,21 +105,12 @@ bool CTapeDevicesDlg::ReadControls()
 
 bool CTapeDevicesDlg::ReadBlockingFactor()
 {
-    static const QRegularExpression integer(QStringLiteral("^-?[0-9]+$"));
-    const QString text = m_pBlockingFactor->text();
-    if (!integer.match(text).hasMatch())
+    int factor = 0;
+    const QString problem =
+        IntegerProblem(m_pBlockingFactor->text(), MIN_BLOCKING_FACTOR, MAX_BLOCKING_FACTOR, factor);
+    if (!problem.isEmpty())
     {
-        ShowFactorError(tr("Please enter an integer."));
-        return false;
-    }
-    // Too many digits for an int is out of range as well.
-    bool fits = false;
-    const int factor = text.toInt(&fits);
-    if (!fits || factor < MIN_BLOCKING_FACTOR || factor > MAX_BLOCKING_FACTOR)
-    {
-        ShowFactorError(tr("Please enter an integer between %1 and %2.")
-                            .arg(MIN_BLOCKING_FACTOR)
-                            .arg(MAX_BLOCKING_FACTOR));
+        ShowFactorError(problem);
         return false;
     }
     m_nBlockingFactor = factor;

@@ -1,11 +1,11 @@
 #include "ui/frame/CArchiveView.h"
 
 #include "core/CException.h"
-#include "devices/CTapeFeatures.h"
 #include "document/CTarDoc.h"
 #include "engine/CWildCard.h"
 #include "settings/CAppSettings.h"
 #include "ui/dialogs/CExtractionDlg.h"
+#include "ui/dialogs/CTapeDriveFeaturesDlg.h"
 #include "ui/frame/CPopupMenu.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/FrameTexts.h"
@@ -200,12 +200,6 @@ void CArchiveView::ShowTapeFeatures()
         e.ReportError();
         return;
     }
-    // Until the features dialog comes, the same lines in a plain box.
-    const CTapeFeatures features(drive, media);
-    QStringList lines = {
-        tr("Features high %1").arg(QString::fromStdString(features.GetFeaturesHigh())),
-        tr("Features low %1").arg(QString::fromStdString(features.GetFeaturesLow())), QString()};
-    for (const std::string& line : features.GetSortedLines())
-        lines << QString::fromStdString(line);
-    QMessageBox::information(this, tr("Tape Drive Features"), lines.join(QLatin1Char('\n')));
+    CTapeDriveFeaturesDlg dialog(drive, media, this);
+    dialog.exec();
 }
