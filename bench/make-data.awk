@@ -1,7 +1,9 @@
 # Writes the benchmark's data set under `root`: nested folders of small files
-# of varied sizes, a few large files and two empty folders.
+# of varied sizes, a few large files and two empty folders; or, for the set
+# `many`, 100 000 files of 0 to 700 bytes in 100 folders, as backups of home
+# folders and source trees mostly are.
 #
-#   awk -v root=DIR -v set=full|small -f bench/make-data.awk
+#   awk -v root=DIR -v set=full|small|many -f bench/make-data.awk
 #
 # The content is hexadecimal text from a Lehmer generator with a fixed seed,
 # worked in exact double arithmetic, so every awk writes the same bytes on
@@ -9,8 +11,8 @@
 # writes them all, which keeps generating ~300 MB down to a few seconds.
 
 BEGIN {
-    if (root == "" || (set != "full" && set != "small")) {
-        print "make-data.awk: needs -v root=DIR -v set=full|small" > "/dev/stderr"
+    if (root == "" || (set != "full" && set != "small" && set != "many")) {
+        print "make-data.awk: needs -v root=DIR -v set=full|small|many" > "/dev/stderr"
         exit 2
     }
     seed = 20261208
@@ -25,6 +27,10 @@ BEGIN {
         split("2", large_mib, " ")
     }
     split(".txt .dat .bin .c .h .log", exts, " ")
+    if (set == "many") {
+        make_many(100, 1000, 700)
+        exit 0
+    }
 
     make_folders()
     for (i = 0; i < nfiles; i++)
@@ -74,6 +80,21 @@ function make_folders(    p, q, r, top, mid, cmd) {
     }
     if (system(cmd) != 0)
         exit 1
+}
+
+# nfolders folders d000.. under root, each of nper files of 0 to maxsize
+# bytes; one mkdir for them all keeps the set quick to make.
+function make_many(nfolders, nper, maxsize,    d, i, dir, cmd) {
+    cmd = "mkdir -p --"
+    for (d = 0; d < nfolders; d++)
+        cmd = cmd " " quote(sprintf("%s/d%03d", root, d))
+    if (system(cmd) != 0)
+        exit 1
+    for (d = 0; d < nfolders; d++) {
+        dir = sprintf("%s/d%03d", root, d)
+        for (i = 0; i < nper; i++)
+            emit(dir "/" file_name(d * nper + i), rnd(maxsize + 1))
+    }
 }
 
 function quote(s) {

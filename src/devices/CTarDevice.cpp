@@ -40,13 +40,13 @@ void CTarDevice::Notify(std::int32_t kind, std::int32_t bytes)
     FireEvent(&event, false);
 }
 
-void CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put)
+bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put)
 {
     Record staging{};
     std::copy_n(header, RECORD_SIZE, staging.begin());
     put(staging, 0);
     if (!contents)
-        return;
+        return true;
     // The header decides how many records follow: had the data run longer or
     // shorter than it says, no later header could be found.
     CTarHeader decoded;
@@ -54,17 +54,31 @@ void CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
     const std::uint64_t size = decoded.GetSize();
     // The file is read in pieces of many records, each handed on record by
     // record. Cleared before each read, so a file that shrank pads with
-    // zeros rather than with bytes read before.
+    // zeros rather than with bytes read before. The last read asks for one
+    // byte more than the size: that finds a file that changed size without
+    // asking the system for its length.
     std::vector<unsigned char> chunk;
-    for (std::uint64_t written = 0; written < size;)
+    bool exact = true;
+    std::uint64_t written = 0;
+    do
     {
         const auto wanted =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, kStageChunk));
-        chunk.assign(wanted + RECORD_SIZE - 1, 0);
+        const bool last = written + wanted == size;
+        chunk.assign(wanted + RECORD_SIZE, 0);
         // The file's read stops short only at the file's end.
         std::uint32_t got = 0;
-        if (!contents->Read(chunk.data(), wanted, got))
+        if (!contents->Read(chunk.data(), wanted + (last ? 1 : 0), got))
             throw COsException();
+        if (got > wanted)
+        {
+            // The file grew: the byte past the size stays out of the member,
+            // and the file where the member ends.
+            chunk[wanted] = 0;
+            if (!contents->Seek(-1, CFile::current))
+                throw COsException();
+        }
+        exact = exact && got == wanted;
         for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
         {
             const std::uint32_t payload = std::min(wanted - offset, RECORD_SIZE);
@@ -72,5 +86,6 @@ void CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
             put(staging, static_cast<std::int32_t>(payload));
         }
         written += wanted;
-    }
+    } while (written < size);
+    return exact;
 }

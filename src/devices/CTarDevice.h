@@ -46,7 +46,9 @@ public:
     virtual bool ReadRecord(unsigned char* record) = 0;
     // The header record, then, with contents, as many data records as the
     // size in that header needs, read from the contents' current position.
-    virtual void WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) = 0;
+    // False when the contents held more or fewer bytes than that size; they
+    // are left positioned just past the bytes archived.
+    virtual bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) = 0;
     // The end-of-archive marker: two zero records, and everything buffered.
     virtual void WriteEnd() = 0;
     // False when the medium says the target cannot be reached.
@@ -72,5 +74,6 @@ protected:
 
     // Stages the header, then as many data records as the size in that header
     // needs, read from the contents' current position, and hands each to put.
-    void StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put);
+    // False when the contents were longer or shorter than that size.
+    bool StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put);
 };

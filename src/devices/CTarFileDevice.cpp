@@ -20,6 +20,9 @@ constexpr unsigned kOpenOrCreate =
 // The read-ahead doubles with each refill up to this many records, and
 // pending writes go to the file once they reach it.
 constexpr std::uint32_t kBufferRecords = 128;
+// A forward seek shorter than this past what was read ahead reads on rather
+// than moving the file's position: cheaper than the calls a seek takes.
+constexpr std::uint64_t kReadOnLimit = std::uint64_t{kBufferRecords} * CTarDevice::RECORD_SIZE;
 
 } // namespace
 
@@ -127,15 +130,16 @@ void CTarFileDevice::Settle()
     DropReadAhead();
 }
 
-void CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/, CFile* contents)
+bool CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/, CFile* contents)
 {
     // A disk file always holds the standard layout: the swapped one exists
     // for tape drives that deliver it, and this device writes every record
-    // as it is given.
+    // as it is given. The records stay pending past the member, so many
+    // small members reach the file in one write.
     try
     {
-        StageEntry(header, contents,
-                   [this](Record& record, std::int32_t payload) { BufferRecord(record.data(), payload); });
+        return StageEntry(header, contents, [this](Record& record, std::int32_t payload)
+                          { BufferRecord(record.data(), payload); });
     }
     catch (...)
     {
@@ -149,7 +153,6 @@ void CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/,
         }
         throw;
     }
-    FlushWrites();
 }
 
 void CTarFileDevice::WriteEnd()
@@ -178,6 +181,15 @@ void CTarFileDevice::BufferRecord(const unsigned char* record, std::int32_t payl
 
 bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
 {
+    if (origin == SEEK_FROM_CURRENT && records >= 0 && m_pending.empty())
+    {
+        const std::uint64_t distance = std::uint64_t(records) * RECORD_SIZE;
+        if (distance < m_nReadLength - m_nReadPos + kReadOnLimit)
+        {
+            Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+            return SkipAhead(distance);
+        }
+    }
     Settle();
     std::uint64_t current = 0;
     if (!m_file.GetPosition(current))
@@ -190,6 +202,32 @@ bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
         return false;
     MoveTo(target > 0 ? static_cast<std::uint64_t>(target) : 0);
     return true;
+}
+
+bool CTarFileDevice::SkipAhead(std::uint64_t distance)
+{
+    std::uint64_t left = distance;
+    for (;;)
+    {
+        const std::size_t held = m_nReadLength - m_nReadPos;
+        if (left <= held)
+        {
+            m_nReadPos += static_cast<std::size_t>(left);
+            return true;
+        }
+        left -= held;
+        m_nReadPos = m_nReadLength;
+        FillReadAhead();
+        if (m_nReadLength == m_nReadPos)
+            break;
+    }
+    // The target lies past the end: back to where the seek began, with
+    // nothing read ahead.
+    m_nReadPos = m_nReadLength = 0;
+    m_nAheadRecords = 1;
+    if (!m_file.Seek(-static_cast<std::int64_t>(distance - left), CFile::current))
+        throw COsException();
+    return false;
 }
 
 std::string CTarFileDevice::GetName() const

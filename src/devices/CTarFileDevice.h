@@ -9,11 +9,12 @@
 // An archive held in a disk file. The archive engine owns the device of an
 // open archive; the device owns the open file. Records move in 512-byte units
 // at the file's position, through two buffers that spare the system a call
-// per record: reads go ahead of the engine (a little after a seek, which is
-// how a listing skips data, and more the longer it reads on), and the records
-// of a member are written together. Every other call first settles both, so
-// the file's position is the engine's, and every write ends with its records
-// in the file.
+// per record: reads go ahead of the engine (a little after a seek, and more
+// the longer it reads on), and written records gather until they fill a
+// piece. A forward seek a short way lands inside what was read ahead, or
+// reads on to reach it, so a listing of small members skips their data
+// without a call per member. Every other call first settles both buffers,
+// so the file's position is the engine's and its records are in the file.
 class CTarFileDevice : public CTarDevice
 {
 public:
@@ -32,7 +33,7 @@ public:
     // The data records follow the size the header states, whatever the
     // contents deliver: zeros stand in for what a file that shrank no longer
     // holds, and bytes beyond that size are not read.
-    void WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
+    bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
     void WriteEnd() override;
     bool Seek(std::int32_t records, ESeekOrigin origin) override;
     std::string GetName() const override;
@@ -45,6 +46,9 @@ public:
 
 private:
     void MoveTo(std::uint64_t position);
+    // A forward move by reading on, when what lies ahead is near; false when
+    // the file ends first, leaving the position where it was.
+    bool SkipAhead(std::uint64_t distance);
     void BufferRecord(const unsigned char* record, std::int32_t payload);
     // The read-ahead's first record, filled from the file when it holds less
     // than one; false when the file ends (or fails) before a whole record.

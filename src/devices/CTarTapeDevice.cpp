@@ -439,9 +439,9 @@ void CTarTapeDevice::WriteBuffer()
     throw COsException();
 }
 
-void CTarTapeDevice::WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents)
+bool CTarTapeDevice::WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents)
 {
-    StageEntry(header, contents,
+    return StageEntry(header, contents,
                [this, swapBytes](Record& record, std::int32_t payload)
                { WriteStaged(record, payload, swapBytes); });
 }

@@ -40,7 +40,7 @@ public:
     // A block that does not fit the buffer raises "Incorrect blocking
     // factor."; any other failed or short read is the end of the archive.
     bool ReadRecord(unsigned char* record) override;
-    void WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
+    bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
     // Also sends the block holding the end marker to tape, full or not.
     void WriteEnd() override;
     // Always reaches its target: a tape has no size to check against.

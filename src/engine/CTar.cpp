@@ -507,26 +507,19 @@ bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
 
 bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header)
 {
+    // Read once from start to end: the system's own read-ahead serves that
+    // without a hint, which would cost a call per file.
     CFile file;
-    if (!file.Open(entry.strPath, CFile::modeRead | CFile::osSequentialScan))
+    if (!file.Open(entry.strPath, CFile::modeRead))
     {
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
-    std::uint64_t before = 0;
-    file.GetLength(before);
     m_event.dwDone = 0;
     m_event.nKind = TAR_EVENT_WRITTEN;
-    Device().WriteEntry(header.Bytes().data(), m_bSwap, &file);
-
-    // The member holds what its header says; a file that changed meanwhile
-    // is archived cut or padded, and the user must hear of it.
-    std::uint64_t position = 0;
-    std::uint64_t after = 0;
-    file.GetPosition(position);
-    file.GetLength(after);
-    const std::uint64_t size = header.GetSize();
-    if (before != size || after != size || position != size)
+    // The member holds what its header says; a file that changed size since
+    // it was looked at is archived cut or padded, and the user must hear of it.
+    if (!Device().WriteEntry(header.Bytes().data(), m_bSwap, &file))
         SendProblem(CTarMessages::Format(CTarMessages::kChangedSize, {entry.strPath}),
                     entry.strPath);
     return true;

@@ -725,3 +725,99 @@ TEST_F(CTarTest, AnArchiveThatEndsInsideAMemberEndsItsExtraction)
     EXPECT_NE(problems[0].strMessage.find("the archive ends before its data does"),
               std::string::npos);
 }
+
+// ------------------------------------------------------ many small members
+
+namespace
+{
+
+// The contents of the i-th of many small members: 0 to 1 500 bytes, so that
+// headers and data fall across every point of the pieces the disk device
+// reads and writes in.
+std::string SmallContents(int i)
+{
+    return std::string(static_cast<std::size_t>(i * 37 % 1501), static_cast<char>('a' + i % 26));
+}
+
+} // namespace
+
+TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
+{
+    constexpr int kCount = 600;
+    CArchiveImage image;
+    for (int i = 0; i < kCount; ++i)
+        image.File("m" + std::to_string(i), SmallContents(i));
+    const std::size_t members = image.Bytes().size();
+    // Whole members then a cut one: its data runs past the end of the file.
+    const std::string whole = Archive(CArchiveImage(image).End());
+    const std::string cut = m_folder.WriteFile(
+        "cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') + std::string(1000, 'c'));
+
+    for (const std::string& path : {whole, cut})
+    {
+        CTar tar;
+        CArchiveRecorder recorder(tar);
+        tar.Open(path, 20, false);
+        tar.List();
+        const auto listed = recorder.Of(TAR_EVENT_LISTED);
+        ASSERT_EQ(listed.size(), std::size_t{kCount}) << path;
+        for (int i = 0; i < kCount; ++i)
+        {
+            EXPECT_EQ(listed[i].strName, "m" + std::to_string(i));
+            EXPECT_EQ(listed[i].dwTotal, SmallContents(i).size());
+        }
+        // The append point is the end marker, or the cut member's header.
+        CFileEntrys entries;
+        entries.AddPath(m_folder.WriteFile("new", "n"), false);
+        EXPECT_TRUE(tar.Write(entries, true, -1));
+        tar.Close();
+        EXPECT_EQ(SizeOf(path), members + 1024u + 1024u) << path;
+        EXPECT_EQ(m_folder.ReadFile(fs::path(path).filename().string()).substr(members, 4),
+                  std::string("new\0", 4));
+    }
+}
+
+TEST_F(CTarTest, ACancelMidwayThroughACreateLeavesEveryEarlierMemberWhole)
+{
+    class CCanceller : public CEventHandler
+    {
+    public:
+        explicit CCanceller(CTar& tar) { tar.Advise(this, &CCanceller::OnEvent); }
+        ~CCanceller() override { UnadviseAll(); }
+        int OnEvent(void* record)
+        {
+            if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++ticks == 700)
+                throw TAR_CANCEL;
+            return 0;
+        }
+        int ticks = 0;
+    };
+    constexpr int kCount = 400;
+    CFileEntrys entries;
+    for (int i = 0; i < kCount; ++i)
+        entries.AddPath(m_folder.WriteFile("src/m" + std::to_string(i), SmallContents(i)), false);
+    const std::string path = m_folder / "new.tar";
+    {
+        CTar writer;
+        writer.Open(path, 20, false);
+        CCanceller canceller(writer);
+        EXPECT_THROW(writer.Write(entries, true, -1), int);
+    }
+
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
+    ASSERT_GT(listed.size(), 0u);
+    ASSERT_LT(listed.size(), std::size_t{kCount});
+    std::vector<std::uint32_t> rows(listed.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<std::uint32_t>(i);
+    ExtractRows(m_tar, rows, m_folder / "out");
+    for (std::size_t i = 0; i < listed.size(); ++i)
+    {
+        const std::string name = "m" + std::to_string(i);
+        ASSERT_EQ(listed[i].strName, name);
+        EXPECT_EQ(m_folder.ReadFile("out/" + name), SmallContents(static_cast<int>(i))) << name;
+    }
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+}
