@@ -42,6 +42,7 @@ CArchiveRightsPage::CArchiveRightsPage(CAppSettings* settings, QWidget* parent)
     SetControlId(*tabs, IDC_TABS);
     tabs->addTab(m_pFileRights, tr("File Permissions"));
     tabs->addTab(m_pDirRights, tr("Directory Permissions"));
+    tabs->setUsesScrollButtons(false);
 
     // QFormLayout makes each label the buddy of its field.
     auto* layout = new QFormLayout(this);

@@ -10,10 +10,10 @@ class QPushButton;
 class QShowEvent;
 
 // The "Extract" dialog: what to extract (every member, the selected ones, or
-// those matching the file specifications) and into which folder. The
+// those matching the stored file types) and into which folder. The
 // catalogue view makes one on the stack for each extraction, presets the
 // choice in the public fields, and reads them back after OK. The
-// specifications are the caller's; "File Type..." edits them in place.
+// file-type patterns are the caller's; "File Type..." edits them in place.
 class CExtractionDlg : public QDialog
 {
     Q_OBJECT

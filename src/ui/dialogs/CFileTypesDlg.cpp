@@ -14,7 +14,7 @@
 
 namespace
 {
-// Specifications are kept in lower case whatever the user types or pastes.
+// Patterns are kept in lower case whatever the user types or pastes.
 class CLowerCaseValidator : public QValidator
 {
 public:

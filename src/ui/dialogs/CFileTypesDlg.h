@@ -8,7 +8,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-// The "File Types" dialog: edits the file specifications (wildcard patterns)
+// The "File Types" dialog: edits the file-type patterns (wildcards such as *.txt)
 // that extraction by type uses. Shown modally from the Extract dialog and
 // from the settings; the list it edits is the caller's and changes only on
 // OK, when it takes the dialog's items in their sorted order.

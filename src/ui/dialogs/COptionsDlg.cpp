@@ -34,6 +34,8 @@ COptionsDlg::COptionsDlg(CAppSettings* settings, QWidget* parent)
     m_pPages->addTab(m_pRights, tr("Archive Permissions"));
     m_pPages->addTab(m_pArchive, tr("Archive Settings"));
     m_pPages->addTab(m_pApplication, tr("Application Settings"));
+    // Every tab's title in view: the sheet widens rather than scroll them.
+    m_pPages->setUsesScrollButtons(false);
 
     // Help has no guide to open yet.
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |

@@ -175,7 +175,7 @@ void CArchiveView::ExtractFiles()
         if (m_settings.m_extractSpecs.empty())
         {
             QMessageBox::warning(this, QString::fromLatin1(FrameTexts::APP_TITLE),
-                                 QString::fromLatin1(FrameTexts::NO_FILE_SPECS));
+                                 QString::fromLatin1(FrameTexts::NO_FILE_TYPES));
             return;
         }
         specs.SetSpecs(m_settings.m_extractSpecs);

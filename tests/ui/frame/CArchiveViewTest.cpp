@@ -105,7 +105,7 @@ TEST_F(CArchiveViewTest, ExtractPresetsTheSelectionByWhatIsSelected)
     EXPECT_EQ(m_doc.m_frontEnd.Runs(), 0);
 }
 
-TEST_F(CArchiveViewTest, ByTypeWithoutSpecificationsSaysSoAndExtractsNothing)
+TEST_F(CArchiveViewTest, ByTypeWithoutPatternsSaysSoAndExtractsNothing)
 {
     FillCatalogue(3);
     QString text;

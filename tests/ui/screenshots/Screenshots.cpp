@@ -1,11 +1,12 @@
 // Renders the windows the README shows: the main window with an archive
-// open and files waiting to be added, the Extract dialog over it, and the
-// wait dialog in the middle of an extraction. scripts/screenshots runs it
+// open and files waiting to be added, the Extract dialog over it, the wait
+// dialog in the middle of an extraction, and the Options sheet. scripts/screenshots runs it
 // on a virtual X display, so the pictures are what a user's display draws.
 #include "core/CMessageLog.h"
 #include "document/CWaitDialog.h"
 #include "ui/app/CTarApp.h"
 #include "ui/dialogs/CExtractionDlg.h"
+#include "ui/dialogs/COptionsDlg.h"
 #include "ui/frame/CMainFrame.h"
 #include "ui/frontend/CTarWaitDlg.h"
 
@@ -48,6 +49,13 @@ bool ShootExtractDialog(CTarApp& app, const QString& folder)
     return Save(dialog, folder, "extract-dialog.png");
 }
 
+bool ShootOptions(CTarApp& app, const QString& folder)
+{
+    COptionsDlg sheet(&app.Settings(), app.Frame());
+    sheet.show();
+    return Save(sheet, folder, "options.png");
+}
+
 // The wait window as it stands while a member is extracted: its logic is the
 // document's own, only the worker's requests are played by hand.
 bool ShootWaitDialog(CTarApp& app, const QString& folder)
@@ -77,7 +85,7 @@ int main(int argc, char** argv)
         return 1;
     const QString folder = arguments[1];
     const bool shot = ShootMainWindow(app, arguments.mid(3), folder) && ShootExtractDialog(app, folder) &&
-                      ShootWaitDialog(app, folder);
+                      ShootWaitDialog(app, folder) && ShootOptions(app, folder);
     app.ExitInstance();
     return shot ? 0 : 1;
 }
