@@ -333,7 +333,8 @@ void CFileListCtrl::CatchUp()
     CFileDataSource* source = GetDataSource();
     if (m_nHold > 0 || source == nullptr)
         return;
-    const CListChanges::SSummary caught = m_changes.CatchUp(*source, source->GetCount());
+    const CListChanges::SSummary caught = 
+        m_changes.CatchUp(*source, [source] { return source->GetCount(); });
     if (caught.nChanges == 0)
         return;
     if (caught.bInserted && GetRowCount() == 1)

@@ -31,7 +31,8 @@ void CListChanges::Note(const SFileEntrysEvent& change)
         QMetaObject::invokeMethod(&m_control, m_catchUp, Qt::QueuedConnection);
 }
 
-CListChanges::SSummary CListChanges::CatchUp(CUGDataSource& model, int count)
+CListChanges::SSummary CListChanges::CatchUp(CUGDataSource& model,
+                                            const std::function<int()>& rows)
 {
     SSummary noted;
     {
@@ -40,6 +41,7 @@ CListChanges::SSummary CListChanges::CatchUp(CUGDataSource& model, int count)
     }
     if (noted.nChanges == 0)
         return noted;
+    const int count = rows();
     if (noted.bCleared)
     {
         model.AnnounceReset(count);

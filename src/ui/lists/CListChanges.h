@@ -37,13 +37,15 @@ public:
     // on the control's thread, else through a queued call, posted by the
     // first change since the last catch-up only.
     void Note(const SFileEntrysEvent& change);
-    // Window thread. Announces to the model what was noted, now that the list
-    // holds count rows, and returns it. A clear resets the model; anything
+    // Window thread. Announces to the model what was noted and returns it.
+    // count gives the rows the list holds; it is asked only once the notes
+    // are taken, since a change made before it was noted must be in the
+    // count, or its rows would never be announced. A clear resets the model; anything
     // else becomes rows added or taken at the end and a redraw of the rows
     // whose entries may differ. The list has changed before its model hears
     // of it, so only rows past the end may come or go: a row announced in the
     // middle would shift rows whose entries had shifted already.
-    SSummary CatchUp(CUGDataSource& model, int count);
+    SSummary CatchUp(CUGDataSource& model, const std::function<int()>& count);
     // Forgets what was noted: the model is about to be reset anyway.
     void Discard();
 

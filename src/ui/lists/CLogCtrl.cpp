@@ -71,7 +71,7 @@ int CLogCtrl::OnLogEvent(void* record)
 void CLogCtrl::CatchUp()
 {
     CMessageLog* log = m_pSource->GetLog();
-    if (log == nullptr || m_changes.CatchUp(*m_pSource, log->GetCount()).nChanges == 0)
+    if (log == nullptr || m_changes.CatchUp(*m_pSource, [log] { return log->GetCount(); }).nChanges == 0)
         return;
     UpdateHeading();
     emit ListChanged();

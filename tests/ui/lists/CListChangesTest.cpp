@@ -79,11 +79,34 @@ TEST(CListChangesTest, AnnouncesWhatWasNotedAtOnce)
         model.m_rows = c.after;
         for (const SFileEntrysEvent& change : c.changes)
             changes.Note(change);
-        changes.CatchUp(model, static_cast<int>(c.after.size()));
+        changes.CatchUp(model, [&] { return static_cast<int>(c.after.size()); });
 
         EXPECT_EQ(announced.m_lines, c.announced);
         EXPECT_EQ(model.rowCount(), static_cast<int>(c.after.size()));
     }
+}
+
+// The worker appends while the window thread catches up: the row it adds
+// after the notes were taken is announced now or by the next catch-up, never
+// lost between the two.
+TEST(CListChangesTest, ARowAddedAsACatchUpBeginsIsNotLost)
+{
+    CListModel model;
+    QObject control;
+    CListChanges changes(control, [] {});
+    model.m_rows = Rows({"a"});
+    changes.Note({ENTRYS_INSERTED, 0, 1});
+
+    changes.CatchUp(model,
+                    [&]
+                    {
+                        model.m_rows.emplace_back(QStringLiteral("b"));
+                        changes.Note({ENTRYS_INSERTED, 1, 1});
+                        return static_cast<int>(model.m_rows.size());
+                    });
+    changes.CatchUp(model, [&] { return static_cast<int>(model.m_rows.size()); });
+
+    EXPECT_EQ(model.rowCount(), 2);
 }
 
 } // namespace
