@@ -6,10 +6,8 @@
 #include "ui/lists/CFileDataSource.h"
 #include "ui/lists/CFileListCtrl.h"
 #include "ui/lists/SListEvent.h"
+#include "ui/shell/LaunchSelectionApp.h"
 
-#include <QDesktopServices>
-#include <QDir>
-#include <QUrl>
 #include <QVBoxLayout>
 
 CAppendPage::CAppendPage(CAppSettings& settings, CMessageLog& log, QWidget* parent)
@@ -199,9 +197,7 @@ bool CAppendPage::OnUpdateCommand(int id, bool& enabled)
     }
 }
 
-// Until the choice of selection application comes, the desktop's file
-// manager opens on the home folder for the user to drag from.
 void CAppendPage::SelectFiles()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::homePath()));
+    LaunchSelectionApp(m_settings, this);
 }
