@@ -143,7 +143,8 @@ private:
 // A front end whose wait window is a plain modal dialog, so that the window
 // thread behaves as in the program while an operation runs: it serves queued
 // calls and QApplication::activeModalWidget() is set. Questions are answered
-// from a script (IDNO when it runs out; append; no save path) and recorded.
+// from a script (IDNO when it runs out; append; the save path set, else none)
+// and recorded.
 class CTestFrontEnd : public CFrontEnd
 {
 public:
@@ -190,9 +191,20 @@ public:
         return answer;
     }
     int AskAppendOverwrite() override { return CAppendOverwrite::AO_APPEND; }
-    bool AskSavePath(const std::string&, std::string&) override { return false; }
+    bool AskSavePath(const std::string&, std::string& path) override
+    {
+        std::lock_guard lock(m_lock);
+        path = m_strSavePath;
+        return !path.empty();
+    }
     void RequestNewDocument() override {}
 
+    // Where the save dialog saves from now on; empty: the user cancels it.
+    void SetSavePath(const std::string& path)
+    {
+        std::lock_guard lock(m_lock);
+        m_strSavePath = path;
+    }
     void QueueAnswer(int answer)
     {
         std::lock_guard lock(m_lock);
@@ -216,6 +228,7 @@ private:
     std::deque<int> m_answers;
     std::vector<std::string> m_questions;
     std::vector<std::string> m_errors;
+    std::string m_strSavePath;
     int m_nRuns = 0;
     std::atomic<int> m_nSerial{0};
 };
