@@ -1,17 +1,20 @@
 #include "ui/frame/CArchiveView.h"
 
 #include "core/CException.h"
+#include "devices/CTapeDesc.h"
 #include "document/CTarDoc.h"
 #include "engine/CWildCard.h"
 #include "settings/CAppSettings.h"
 #include "ui/dialogs/CExtractionDlg.h"
 #include "ui/dialogs/CTapeDriveFeaturesDlg.h"
 #include "ui/frame/CPopupMenu.h"
+#include "ui/frame/CTarBackupWizardDlg.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/FrameTexts.h"
 #include "ui/lists/CFileDataSource.h"
 #include "ui/lists/CFileListCtrl.h"
 #include "ui/lists/SListEvent.h"
+#include "ui/shell/LaunchSelectionApp.h"
 
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -28,7 +31,8 @@ CArchiveView::CArchiveView(const SFrameContext& context, QWidget* parent)
           {{ID_EXTRACT_FILES, "Extract &Files"},
            {ID_LIST_ARCHIVE, "&List Archive"},
            {ID_ERASE_ARCHIVE, "&Erase Archive"}},
-          [this](int id) { OnCommand(id); }, this))
+          [this](int id) { OnCommand(id); }, this)),
+      m_bTapesExist(context.tapes.GetSize() > 0)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -119,6 +123,9 @@ bool CArchiveView::OnCommand(int id)
     case ID_TAPE_FEATURES:
         ShowTapeFeatures();
         return true;
+    case ID_ARCHIVE_WIZARD:
+        OpenWizard();
+        return true;
     default:
         return false;
     }
@@ -140,6 +147,9 @@ bool CArchiveView::OnUpdateCommand(int id, bool& enabled)
         return true;
     case ID_TAPE_FEATURES:
         enabled = IsTapeArchiveOpen();
+        return true;
+    case ID_ARCHIVE_WIZARD:
+        enabled = true;
         return true;
     default:
         return false;
@@ -202,4 +212,25 @@ void CArchiveView::ShowTapeFeatures()
     }
     CTapeDriveFeaturesDlg dialog(drive, media, this);
     dialog.exec();
+}
+
+// The wizard builds a new archive, so it starts from an empty document; the
+// user who keeps the waiting files by cancelling New gets no wizard.
+void CArchiveView::OpenWizard()
+{
+    if (m_pWizard && m_pWizard->isVisible())
+    {
+        m_pWizard->setWindowState(m_pWizard->windowState() & ~Qt::WindowMinimized);
+        m_pWizard->raise();
+        m_pWizard->activateWindow();
+        return;
+    }
+    emit CommandRequested(ID_FILE_NEW);
+    if (m_doc.IsModified())
+        return;
+    m_pWizard = std::make_unique<CTarBackupWizardDlg>(
+        m_settings, m_doc, m_bTapesExist,
+        [this] { LaunchSelectionApp(m_settings, m_pWizard.get()); },
+        [this](int id) { emit CommandRequested(id); }, this);
+    m_pWizard->show();
 }

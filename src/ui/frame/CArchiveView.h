@@ -5,12 +5,16 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class CFileListCtrl;
 class CPopupMenu;
+class CTarBackupWizardDlg;
 
 // The upper pane of the main window: the catalogue of the open archive, and
 // the commands on the archive itself (extract, list, erase, eject, the tape
 // drive's features, the archive wizard), which it hands to the document.
+// It owns the archive wizard, which it opens on a new empty document.
 // Owned by the main frame; stores the catalogue's column widths in the
 // settings when it goes.
 class CArchiveView : public QWidget, public CEventHandler, public CCommandTarget
@@ -23,12 +27,17 @@ public:
 
     CFileListCtrl& List() const { return *m_pList; }
     CPopupMenu& Popup() const { return *m_pPopup; }
+    // The archive wizard the Archive Wizard command made last, or nullptr.
+    CTarBackupWizardDlg* Wizard() const { return m_pWizard.get(); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled) override;
 
 signals:
     void CommandStateChanged();
+    // The main window is to run the command as its menu would (New before
+    // the wizard, the save that ends it).
+    void CommandRequested(int id);
 
 private:
     int OnListEvent(void* record);
@@ -40,10 +49,13 @@ private:
 
     void ExtractFiles();
     void ShowTapeFeatures();
+    void OpenWizard();
 
     CTarDoc& m_doc;
     CFileDataSource& m_catalogue;
     CAppSettings& m_settings;
     CFileListCtrl* m_pList;
     CPopupMenu* m_pPopup;
+    const bool m_bTapesExist;
+    std::unique_ptr<CTarBackupWizardDlg> m_pWizard;
 };

@@ -127,6 +127,7 @@ void CMainFrame::CreatePanes(const SFrameContext& context)
     setCentralWidget(m_pSplitter);
     connect(m_pArchiveView, &CArchiveView::CommandStateChanged, this,
             &CMainFrame::RequestCommandUpdate);
+    connect(m_pArchiveView, &CArchiveView::CommandRequested, this, &CMainFrame::RouteCommand);
     connect(m_pTabbedView, &CTabbedView::CommandStateChanged, this,
             &CMainFrame::RequestCommandUpdate);
 }

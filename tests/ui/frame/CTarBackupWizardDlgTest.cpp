@@ -1,5 +1,6 @@
 #include "ui/frame/CTarBackupWizardDlg.h"
 
+#include "ui/frame/CArchiveView.h"
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CTarBackupWizardPage1.h"
 #include "ui/frame/CTarBackupWizardPage2.h"
@@ -140,6 +141,31 @@ TEST_F(CTarBackupWizardDlgTest, FinishStaysOnTheLastStepUntilTheFilesAreSaved)
     EXPECT_FALSE(m_wizard.isVisible());
     EXPECT_TRUE(std::filesystem::exists(archive));
     EXPECT_FALSE(m_doc.m_pDoc->IsModified());
+}
+
+TEST_F(CTarBackupWizardDlgTest, TheCommandStartsOnANewDocumentAndThenOnlyRaisesTheWizard)
+{
+    CArchiveView& view = m_frame.ArchiveView();
+    AddFile();
+    m_doc.m_frontEnd.QueueAnswer(IDCANCEL);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ARCHIVE_WIZARD));
+    EXPECT_EQ(view.Wizard(), nullptr);
+
+    m_doc.m_frontEnd.QueueAnswer(IDNO);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ARCHIVE_WIZARD));
+    CTarBackupWizardDlg* wizard = view.Wizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_EQ(m_doc.m_pFilesToAdd->GetCount(), 0);
+
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ARCHIVE_WIZARD));
+    EXPECT_EQ(view.Wizard(), wizard);
+    EXPECT_EQ(m_commands.m_commands, std::vector<int>({ID_FILE_NEW, ID_FILE_NEW}));
+
+    // Cancelled, it opens again.
+    wizard->reject();
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ARCHIVE_WIZARD));
+    EXPECT_TRUE(view.Wizard()->isVisible());
 }
 
 } // namespace
