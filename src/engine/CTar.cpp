@@ -5,6 +5,7 @@
 #include "devices/CTarTapeDevice.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CMemberPath.h"
+#include "engine/CTarExtendedHeader.h"
 #include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
 #include "platform/CFile.h"
@@ -14,12 +15,15 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <utility>
 
 namespace
 {
 // Bytes of member data gathered before they go to the extracted file.
 constexpr std::size_t kCopyChunk = 64 * 1024;
-
+// Long names and extended headers are read whole; one bigger than this is
+// no honest header and is passed over as damaged.
+constexpr std::uint64_t kMaxMetadataSize = 1024 * 1024;
 
 const char kNotOpen[] = "Archive not open.";
 
@@ -32,6 +36,20 @@ bool IsZero(const CTarHeader& record)
 std::uint64_t DataRecords(std::uint64_t size)
 {
     return size / TAR_RECORD_SIZE + (size % TAR_RECORD_SIZE != 0 ? 1 : 0);
+}
+
+// Headers that describe the member after them rather than one of their own:
+// GNU long names and link targets, POSIX extended and global headers.
+bool IsMetadata(char type)
+{
+    return type == 'L' || type == 'K' || type == 'x' || type == 'g';
+}
+
+// A count of records to step back over, as a seek takes it.
+std::int32_t SeekCount(std::uint64_t records)
+{
+    return static_cast<std::int32_t>(
+        std::min<std::uint64_t>(records, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::uint32_t HeaderTime(std::int64_t time)
@@ -176,19 +194,35 @@ void CTar::Scan(SScan& scan)
         if (step == EStep::End)
             break;
     }
-    if (scan.zeros > 0)
-        device.Seek(-scan.zeros, CTarDevice::SEEK_FROM_CURRENT);
+    EndScan(scan);
+}
+
+// The device stays where a write appends: on the first of the records that
+// end the archive, or on headers that no member follows, which would
+// otherwise give their name to the first member appended.
+void CTar::EndScan(SScan& scan)
+{
+    const SPending& pending = scan.pending;
+    if (pending.records > 0)
+        SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}), pending.header);
+    const std::int32_t back = SeekCount(pending.records + static_cast<std::uint64_t>(scan.zeros));
+    if (back > 0)
+        Device().Seek(-back, CTarDevice::SEEK_FROM_CURRENT);
 }
 
 CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
 {
     m_bEmpty = false;
     scan.zeros = 0;
+    if (IsMetadata(header.GetType()))
+        return ScanMetadata(scan, header);
     SArchiveEvent event;
     event.strName = header.GetName();
     event.dwTotal = header.GetSize();
     event.time = header.GetTime();
     event.chType = header.GetType();
+    const std::uint64_t metadata = scan.pending.records;
+    TakePending(scan, event);
     const std::uint64_t records = DataRecords(event.dwTotal);
 
     if (scan.mode == EScanMode::Extract && IsWanted(scan, event.strName, event.chType))
@@ -198,8 +232,9 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     }
     if (!SkipRecords(records))
     {
-        // The member's data runs past the end: the append point is its header.
-        scan.zeros = 1;
+        // The member's data runs past the end: the append point is its header,
+        // or the first header describing it.
+        scan.zeros = SeekCount(metadata + 1);
         return EStep::End;
     }
     if (scan.mode == EScanMode::List)
@@ -209,6 +244,97 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
         Send(event);
     }
     return EStep::Next;
+}
+
+CTar::EStep CTar::ScanMetadata(SScan& scan, const CTarHeader& header)
+{
+    SPending& pending = scan.pending;
+    if (pending.records == 0)
+        pending.header = header.GetName();
+    ++pending.records;
+    const std::uint64_t size = header.GetSize();
+    std::string data;
+    std::uint64_t read = 0;
+    bool whole;
+    if (size > kMaxMetadataSize)
+    {
+        pending.damaged = true;
+        whole = SkipRecords(DataRecords(size));
+    }
+    else
+    {
+        whole = ReadData(size, data, read);
+    }
+    if (!whole)
+    {
+        SendProblem(CTarMessages::Format(CTarMessages::kArchiveEnds, {pending.header}),
+                    pending.header);
+        scan.zeros = SeekCount(pending.records + read);
+        pending = SPending();
+        return EStep::End;
+    }
+    pending.records += DataRecords(size);
+    TakeMetadata(header.GetType(), data, pending);
+    return EStep::Next;
+}
+
+// Reads the data of a header into memory; false when the archive ends first,
+// with read the records it still had.
+bool CTar::ReadData(std::uint64_t size, std::string& data, std::uint64_t& read)
+{
+    CTarHeader record;
+    data.reserve(size);
+    while (data.size() < size)
+    {
+        if (!Device().ReadRecord(record.Bytes().data()))
+            return false;
+        ++read;
+        if (m_bSwap)
+            record.SwapBytePairs();
+        const auto* bytes = reinterpret_cast<const char*>(record.Bytes().data());
+        data.append(bytes, std::min<std::uint64_t>(size - data.size(), TAR_RECORD_SIZE));
+    }
+    return true;
+}
+
+// A link's target ('K') is of no use, since links are not extracted, and a
+// global header ('g') speaks for every member at once: both are passed over.
+void CTar::TakeMetadata(char type, const std::string& data, SPending& pending)
+{
+    if (type == 'L')
+    {
+        pending.name = data.substr(0, data.find('\0'));
+        return;
+    }
+    if (type != 'x')
+        return;
+    CTarExtendedHeader extended;
+    if (!extended.Parse(data))
+    {
+        pending.damaged = true;
+        return;
+    }
+    if (extended.m_path)
+        pending.name = extended.m_path;
+    if (extended.m_size)
+        pending.size = extended.m_size;
+    if (extended.m_time)
+        pending.time = extended.m_time;
+}
+
+// What the headers before the member said replaces what its own header says.
+void CTar::TakePending(SScan& scan, SArchiveEvent& event)
+{
+    const SPending pending = std::exchange(scan.pending, SPending());
+    if (pending.name)
+        event.strName = CTarHeader::ToNativeName(*pending.name);
+    if (pending.size)
+        event.dwTotal = *pending.size;
+    if (pending.time)
+        event.time = *pending.time;
+    if (pending.damaged)
+        SendProblem(CTarMessages::Format(CTarMessages::kDamagedHeader, {event.strName}),
+                    event.strName);
 }
 
 void CTar::RefuseFirstRecord(const CTarHeader& record) const
@@ -320,9 +446,6 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         Send(event);
         return;
     }
-    if (event.dwTotal > TAR_MAX_MEMBER_SIZE)
-        throw CGenericException(CTarMessages::Format(CTarMessages::kTooLarge, {member}));
-
     CreateFolders(scan.destination, components, components.empty() ? 0 : components.size() - 1,
                   member);
     ReplaceLink(event.strName);
@@ -485,12 +608,7 @@ bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
         return false;
     }
     CTarHeader header;
-    if (!header.Build(*name, status.m_size, HeaderTime(status.m_mtime), status.m_bDirectory,
-                      m_settings))
-    {
-        SendProblem(CTarMessages::Format(CTarMessages::kTooLarge, {entry.strPath}));
-        return false;
-    }
+    header.Build(*name, status.m_size, HeaderTime(status.m_mtime), status.m_bDirectory, m_settings);
     m_event.strName = header.GetName();
     m_event.dwTotal = header.GetSize();
     m_event.time = header.GetTime();
@@ -505,6 +623,22 @@ bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
     return WriteFile(entry, header);
 }
 
+// A file too big for the size field in octal also has its size in an
+// extended header before its own, for readers that do not know base-256.
+// Those records are no member of their own and are not reported.
+void CTar::WriteExtendedSize(const CTarHeader& member)
+{
+    const std::string data = CTarExtendedHeader::SizeRecord(member.GetSize());
+    CTarHeader header;
+    header.BuildExtended(member, data.size(), m_settings);
+    CTarHeader record;
+    std::copy(data.begin(), data.end(), record.Bytes().begin());
+    m_bReporting = false;
+    Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
+    Device().WriteEntry(record.Bytes().data(), m_bSwap, nullptr);
+    m_bReporting = true;
+}
+
 bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header)
 {
     // Read once from start to end: the system's own read-ahead serves that
@@ -515,6 +649,8 @@ bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header)
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
+    if (header.GetSize() > TAR_MAX_OCTAL_SIZE)
+        WriteExtendedSize(header);
     m_event.dwDone = 0;
     m_event.nKind = TAR_EVENT_WRITTEN;
     // The member holds what its header says; a file that changed size since

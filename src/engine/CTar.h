@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,6 +84,17 @@ private:
         Finished // every wanted member is out: stop where we are
     };
 
+    // What long-name and extended headers said of the member after them.
+    struct SPending
+    {
+        std::optional<std::string> name; // in archive form
+        std::optional<std::uint64_t> size;
+        std::optional<std::uint32_t> time;
+        bool damaged = false;
+        std::string header;        // the first such header's own name
+        std::uint64_t records = 0; // theirs, data included
+    };
+
     struct SScan
     {
         EScanMode mode = EScanMode::List;
@@ -93,6 +105,7 @@ private:
         bool destinationReady = false;
         std::uint32_t catalogued = 0; // catalogue rows passed so far
         std::int32_t zeros = 0;       // consecutive records that are not headers
+        SPending pending;
     };
 
     int OnDeviceEvent(void* record);
@@ -102,6 +115,11 @@ private:
 
     void Scan(SScan& scan);
     EStep ScanHeader(SScan& scan, const CTarHeader& header);
+    EStep ScanMetadata(SScan& scan, const CTarHeader& header);
+    bool ReadData(std::uint64_t size, std::string& data, std::uint64_t& read);
+    static void TakeMetadata(char type, const std::string& data, SPending& pending);
+    void TakePending(SScan& scan, SArchiveEvent& event);
+    void EndScan(SScan& scan);
     [[noreturn]] void RefuseFirstRecord(const CTarHeader& record) const;
     bool SkipRecords(std::uint64_t count);
 
@@ -117,6 +135,7 @@ private:
     static void CreateFolderPath(const std::string& path);
 
     bool WriteEntry(const SFileEntry& entry, bool relative, bool indexFile);
+    void WriteExtendedSize(const CTarHeader& member);
     bool WriteFile(const SFileEntry& entry, const CTarHeader& header);
 
     std::unique_ptr<CTarDevice> m_pDevice;

@@ -26,6 +26,8 @@ constexpr std::size_t kTypeOffset = 156;
 constexpr std::size_t kMagicOffset = 257;
 constexpr std::size_t kUserNameOffset = 265;
 constexpr std::size_t kGroupNameOffset = 297;
+constexpr std::size_t kPrefixOffset = 345;
+constexpr std::size_t kPrefixSize = 155;
 
 // Text fields keep room for their terminator within the field.
 constexpr std::size_t kIdLength = 6;
@@ -33,30 +35,49 @@ constexpr std::size_t kOwnerNameLength = 30;
 
 constexpr std::string_view kUstarMagic{"ustar", 5};
 constexpr std::string_view kGnuMagic{"GNUtar", 6};
+// A POSIX header's magic with its NUL, then its version.
+constexpr std::string_view kPosixMagic{"ustar\0" "00", 8};
 
 constexpr std::uint8_t kBase256Flag = 0x80;
 
 } // namespace
 
-bool CTarHeader::Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
+void CTarHeader::Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
                        bool isDirectory, const CTarSettings& settings)
 {
-    if (!isDirectory && size > TAR_MAX_MEMBER_SIZE)
-        return false;
+    if (isDirectory)
+        Fill(archiveName, 0, mtime, '5', settings.m_strDirMode, settings);
+    else
+        Fill(archiveName, size, mtime, '0', settings.m_strFileMode, settings);
+}
+
+void CTarHeader::BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
+                               const CTarSettings& settings)
+{
+    // Readers that do not know the type extract it as a file: its name keeps
+    // it apart from the member.
+    const std::string_view name = member.GetText(kNameOffset, TAR_NAME_SIZE);
+    const std::string_view base = name.substr(name.find_last_of('/') + 1);
+    Fill(std::string("PaxHeader/").append(base), dataSize, member.GetTime(), 'x',
+         settings.m_strFileMode, settings);
+}
+
+void CTarHeader::Fill(std::string_view name, std::uint64_t size, std::uint32_t mtime, char type,
+                      const std::string& mode, const CTarSettings& settings)
+{
     m_record.fill(0);
-    PutText(kNameOffset, archiveName, TAR_NAME_SIZE);
-    PutText(kModeOffset, isDirectory ? settings.m_strDirMode : settings.m_strFileMode, kIdLength);
+    PutText(kNameOffset, name, TAR_NAME_SIZE);
+    PutText(kModeOffset, mode, kIdLength);
     PutText(kUidOffset, settings.m_strUserId, kIdLength);
     PutText(kGidOffset, settings.m_strGroupId, kIdLength);
-    PutOctal(kSizeOffset, isDirectory ? 0 : static_cast<std::uint32_t>(size));
-    PutOctal(kTimeOffset, mtime);
-    m_record[kTypeOffset] = isDirectory ? '5' : '0';
+    PutNumber(kSizeOffset, size);
+    PutNumber(kTimeOffset, mtime);
+    m_record[kTypeOffset] = static_cast<std::uint8_t>(type);
     // The NUL after the magic and the two version bytes stay zero.
     PutText(kMagicOffset, kUstarMagic, kUstarMagic.size());
     PutText(kUserNameOffset, settings.m_strUserName, kOwnerNameLength);
     PutText(kGroupNameOffset, settings.m_strGroupName, kOwnerNameLength);
     PutChecksum();
-    return true;
 }
 
 void CTarHeader::PutText(std::size_t offset, std::string_view text, std::size_t maxLength)
@@ -65,11 +86,19 @@ void CTarHeader::PutText(std::size_t offset, std::string_view text, std::size_t 
     std::memcpy(m_record.data() + offset, text.data(), length);
 }
 
-void CTarHeader::PutOctal(std::size_t offset, std::uint32_t value)
+void CTarHeader::PutNumber(std::size_t offset, std::uint64_t value)
 {
-    // At most 11 digits: the field's last byte stays zero as the terminator.
-    char* field = reinterpret_cast<char*>(m_record.data() + offset);
-    std::to_chars(field, field + kNumberWidth - 1, value, 8);
+    std::uint8_t* field = m_record.data() + offset;
+    if (value <= TAR_MAX_OCTAL_SIZE)
+    {
+        // At most 11 digits: the field's last byte stays zero as the terminator.
+        char* text = reinterpret_cast<char*>(field);
+        std::to_chars(text, text + kNumberWidth - 1, value, 8);
+        return;
+    }
+    field[0] = kBase256Flag;
+    for (std::size_t i = kNumberWidth - 1; i > 0; --i, value >>= 8)
+        field[i] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
 void CTarHeader::PutChecksum()
@@ -122,9 +151,24 @@ void CTarHeader::SwapBytePairs(std::span<std::uint8_t> buffer)
 
 std::string CTarHeader::GetName(EPathStyle style) const
 {
-    const auto* name = reinterpret_cast<const char*>(m_record.data() + kNameOffset);
-    const auto* end = std::find(name, name + TAR_NAME_SIZE, '\0');
-    return ToNativeName(std::string_view(name, static_cast<std::size_t>(end - name)), style);
+    const std::string_view name = GetText(kNameOffset, TAR_NAME_SIZE);
+    const std::string_view prefix = IsPosix() ? GetText(kPrefixOffset, kPrefixSize) : "";
+    if (prefix.empty())
+        return ToNativeName(name, style);
+    return ToNativeName(std::string(prefix).append("/").append(name), style);
+}
+
+std::string_view CTarHeader::GetText(std::size_t offset, std::size_t width) const
+{
+    const auto* text = reinterpret_cast<const char*>(m_record.data() + offset);
+    const auto* end = std::find(text, text + width, '\0');
+    return std::string_view(text, static_cast<std::size_t>(end - text));
+}
+
+bool CTarHeader::IsPosix() const
+{
+    return std::equal(kPosixMagic.begin(), kPosixMagic.end(), m_record.begin() + kMagicOffset,
+                      [](char c, std::uint8_t b) { return static_cast<std::uint8_t>(c) == b; });
 }
 
 char CTarHeader::GetType() const

@@ -16,8 +16,9 @@ inline constexpr std::size_t TAR_RECORD_SIZE = 512;
 // The longest member name a header holds, and so the longest path accepted.
 inline constexpr std::size_t TAR_NAME_SIZE = 100;
 inline constexpr char TAR_PATH_TOO_LONG[] = "File path can not be greater than 100 characters";
-// The largest member size the engine writes or can count its records for.
-inline constexpr std::uint64_t TAR_MAX_MEMBER_SIZE = 0xFFFFFFFF;
+// The largest size the size field holds in octal (11 digits, 8 GiB - 1);
+// a bigger file's size also goes into an extended header before its own.
+inline constexpr std::uint64_t TAR_MAX_OCTAL_SIZE = 077777777777;
 
 enum class ETarHeaderKind
 {
@@ -43,12 +44,15 @@ public:
     const Record& Bytes() const { return m_record; }
 
     // Fills the record for a new member: archiveName is already in archive
-    // form (cut to 100 characters if longer); a directory stores size 0.
-    // Returns false, leaving the record as it was, when a file's size does not
-    // fit the 32 bits the engine counts in: a wrapped size would make every
-    // following header unreadable.
-    bool Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
+    // form (cut to 100 characters if longer); a directory stores size 0. A
+    // size beyond TAR_MAX_OCTAL_SIZE is stored in base-256, which every
+    // reader of the extended header that must precede it also knows.
+    void Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
                bool isDirectory, const CTarSettings& settings);
+    // Fills the record for an extended header of dataSize bytes that goes
+    // before the member's own header.
+    void BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
+                       const CTarSettings& settings);
 
     // Whether the record, as read, is a header, and in which layout. The
     // checksum is not verified.
@@ -57,7 +61,9 @@ public:
     void SwapBytePairs() { SwapBytePairs(m_record); }
     static void SwapBytePairs(std::span<std::uint8_t> buffer);
 
-    // The name field (to its first NUL, at most 100 characters) in native form.
+    // The member's name in native form: the name field (to its first NUL, at
+    // most 100 characters), after the prefix field and a slash when a POSIX
+    // header fills that. Older GNU headers keep other data there.
     std::string GetName(EPathStyle style = kHostPathStyle) const;
     char GetType() const;
     // Octal digits after leading blanks, or GNU base-256 binary. 64 bits wide
@@ -81,8 +87,12 @@ public:
                                     EPathStyle style = kHostPathStyle);
 
 private:
+    void Fill(std::string_view name, std::uint64_t size, std::uint32_t mtime, char type,
+              const std::string& mode, const CTarSettings& settings);
     void PutText(std::size_t offset, std::string_view text, std::size_t maxLength);
-    void PutOctal(std::size_t offset, std::uint32_t value);
+    void PutNumber(std::size_t offset, std::uint64_t value);
+    std::string_view GetText(std::size_t offset, std::size_t width) const;
+    bool IsPosix() const;
     void PutChecksum();
     std::uint64_t ParseNumber(std::size_t offset, std::size_t width) const;
     bool HasMagic(bool swapped) const;

@@ -14,8 +14,10 @@ public:
     static constexpr char kUnsupportedType[] = "Unable to process file [%s], of type [%s]";
     static constexpr char kLeavesDestination[] =
         "Unable to process file [%s], its path leaves the destination folder";
-    static constexpr char kTooLarge[] =
-        "Unable to process file [%s], files of 4 GiB or more are not supported";
+    static constexpr char kDamagedHeader[] =
+        "Unable to process file [%s], its extended header is damaged";
+    static constexpr char kNoMember[] =
+        "Unable to process file [%s], the archive ends after this header";
     static constexpr char kArchiveEnds[] =
         "Unable to process file [%s], the archive ends before its data does";
     static constexpr char kChangedSize[] =

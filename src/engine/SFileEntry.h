@@ -29,8 +29,7 @@ struct SFileEntry
     // its path below that folder's parent; for a catalogue entry the member name.
     std::string strName;
     bool bIsFile = true;
-    // 64 bits, so that a file of 4 GiB or more is seen as such and the writer
-    // can refuse it instead of storing a wrapped size.
+    // 64 bits: files of 4 GiB and more are archived whole.
     std::uint64_t dwSize = 0;
     std::int64_t time = 0; // last write, seconds since 1970 UTC
 };

@@ -31,7 +31,7 @@ CTarHeader Built(const std::string& name, std::uint64_t size, bool isDirectory,
                  const CTarSettings& settings = CTarSettings())
 {
     CTarHeader header;
-    EXPECT_TRUE(header.Build(name, size, kTime, isDirectory, settings));
+    header.Build(name, size, kTime, isDirectory, settings);
     return header;
 }
 
@@ -81,17 +81,42 @@ TEST(CTarHeaderTest, DirectoryHeaderStoresSizeZeroAndTheDirectoryMode)
     EXPECT_EQ(header.GetSize(), 0u);
 }
 
-TEST(CTarHeaderTest, SizeBeyondThirtyTwoBitsIsRefusedNotWrapped)
+TEST(CTarHeaderTest, SizesBeyondElevenOctalDigitsAreStoredInBase256)
 {
-    CTarHeader header = Built("big", 0xFFFFFFFFull, false);
-    EXPECT_EQ(Field(header, 124, 12), Padded("37777777777", 12));
-    EXPECT_EQ(header.GetSize(), 0xFFFFFFFFull);
+    const CTarHeader octal = Built("big", 077777777777ull, false);
+    EXPECT_EQ(Field(octal, 124, 12), Padded("77777777777", 12));
+    EXPECT_EQ(octal.GetSize(), 077777777777ull);
 
-    const CTarHeader before = header;
-    EXPECT_FALSE(header.Build("bigger", 0x100000000ull, kTime, false, CTarSettings()));
-    EXPECT_EQ(header.Bytes(), before.Bytes());
-    // A directory's size is never stored, so it cannot be refused for it.
-    EXPECT_TRUE(header.Build("dir", 0x100000000ull, kTime, true, CTarSettings()));
+    const CTarHeader binary = Built("bigger", 9ull << 30, false);
+    EXPECT_EQ(Field(binary, 124, 12), std::string("\x80\0\0\0\0\0\0\x02\x40\0\0\0", 12));
+    EXPECT_EQ(binary.GetSize(), 9ull << 30);
+    // A directory's size is never stored.
+    EXPECT_EQ(Built("dir", 9ull << 30, true).GetSize(), 0u);
+}
+
+TEST(CTarHeaderTest, AnExtendedHeaderIsNamedAfterItsMember)
+{
+    const CTarHeader member = Built("videos/holiday.mkv", 9ull << 30, false);
+    CTarHeader extended;
+    extended.BuildExtended(member, 20, CTarSettings());
+    EXPECT_EQ(extended.GetName(EPathStyle::Posix), "PaxHeader/holiday.mkv");
+    EXPECT_EQ(extended.GetType(), 'x');
+    EXPECT_EQ(extended.GetSize(), 20u);
+    EXPECT_EQ(extended.GetTime(), kTime);
+}
+
+// Only a POSIX header's prefix belongs to the name: an old GNU header keeps
+// other data in those bytes.
+TEST(CTarHeaderTest, APosixPrefixLeadsTheName)
+{
+    CTarHeader posix = Built("file.txt", 1, false);
+    PutField(posix, 257, std::string("ustar\0" "00", 8));
+    PutField(posix, 345, std::string(150, 'p') + "/deep");
+    EXPECT_EQ(posix.GetName(EPathStyle::Posix), std::string(150, 'p') + "/deep/file.txt");
+
+    CTarHeader gnu = posix;
+    PutField(gnu, 257, std::string("ustar  \0", 8));
+    EXPECT_EQ(gnu.GetName(EPathStyle::Posix), "file.txt");
 }
 
 TEST(CTarHeaderTest, SettingsTextsAreCutToTheirFields)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -118,6 +119,20 @@ protected:
         all.AddSpec("*.*");
         const std::vector<std::uint32_t> none;
         tar.Extract(&all, &none, destination);
+    }
+
+    // Appends a small file "new.txt" to the open archive at path, then lists
+    // the archive afresh and returns what that listing reported.
+    std::vector<SArchiveEvent> AppendAndListAgain(const std::string& path)
+    {
+        CFileEntrys entries;
+        entries.AddPath(m_folder.WriteFile("new.txt", "new"), false);
+        m_tar.Write(entries, true, -1);
+        CTar reader;
+        CArchiveRecorder readerEvents(reader);
+        reader.Open(path, 20, false);
+        reader.List();
+        return readerEvents.events;
     }
 
     void ExtractRows(CTar& tar, std::vector<std::uint32_t> rows, const std::string& destination)
@@ -236,14 +251,10 @@ TEST_F(CTarTest, AMemberWhoseDataIsMissingEndsTheListAndIsTheAppendPoint)
     EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
 
     // Appending lands on the cut member's header.
-    CFileEntrys entries;
-    entries.AddPath(m_folder.WriteFile("new.txt", "new"), false);
-    m_tar.Write(entries, true, -1);
-    CTar reader;
-    CArchiveRecorder readerEvents(reader);
-    reader.Open(path, 20, false);
-    reader.List();
-    ASSERT_EQ(readerEvents.Of(TAR_EVENT_LISTED).size(), 2u);
+    const auto events = AppendAndListAgain(path);
+    ASSERT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const SArchiveEvent& e) { return e.nKind == TAR_EVENT_LISTED; }),
+              2);
     EXPECT_EQ(SizeOf(path), 1024u + 1024u + 1024u);
 }
 
@@ -429,7 +440,7 @@ TEST_F(CTarTest, UnsupportedMembersAreReportedAndSkipped)
 {
     m_tar.Open(Archive(CArchiveImage()
                            .File("lnk", "", '2')
-                           .File("././@LongLink", std::string(200, 'L'), 'L')
+                           .File("label", "", 'V')
                            .File("after", "still here")
                            .End()),
                20, false);
@@ -514,7 +525,7 @@ TEST_F(CTarTest, ByteSwappedMembersAreWrittenInTheNormalOrder)
     EXPECT_EQ(m_folder.ReadFile("out/data"), "abcdefgh");
 }
 
-TEST_F(CTarTest, MembersOf4GiBOrMoreAreListedButNotExtracted)
+TEST_F(CTarTest, MembersOf4GiBOrMoreAreListedAndPassedOver)
 {
     constexpr std::uint64_t kHuge = 5ull << 30;
     const std::string path = m_folder / "huge.tar";
@@ -533,12 +544,159 @@ TEST_F(CTarTest, MembersOf4GiBOrMoreAreListedButNotExtracted)
     EXPECT_EQ(listed[0].dwTotal, kHuge);
     EXPECT_EQ(listed[1].strName, "after");
 
-    ExtractAll(m_tar, m_folder / "out");
-    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].strMessage.find("4 GiB"), std::string::npos);
-    EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "huge"));
+    CWildCard after;
+    after.AddSpec("after");
+    const std::vector<std::uint32_t> none;
+    m_tar.Extract(&after, &none, m_folder / "out");
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
     EXPECT_EQ(m_folder.ReadFile("out/after"), "tail");
+}
+
+// ------------------------------------------- long names, extended headers
+
+namespace
+{
+
+// A POSIX header whose prefix field holds the prefix, and its data.
+std::string PrefixedMember(const std::string& prefix, const std::string& name,
+                           const std::string& contents)
+{
+    std::string header = CArchiveImage::Header(name, contents.size(), '0');
+    header.replace(345, prefix.size(), prefix);
+    return header + contents + std::string(512 - contents.size(), '\0');
+}
+
+// Every file and folder below root, relative, sorted.
+std::vector<std::string> TreeNames(const fs::path& root)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        names.push_back(fs::relative(entry.path(), root).generic_string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A pax record with its length counted.
+std::string PaxRecord(const std::string& keyValue)
+{
+    std::size_t length = keyValue.size() + 3;
+    length += std::to_string(length).size() - 1;
+    return std::to_string(length) + " " + keyValue + "\n";
+}
+
+} // namespace
+
+TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
+{
+    const std::string longName = std::string(120, 'l') + "/file.txt";
+    const std::string path =
+        m_folder.WriteFile("a.tar", PrefixedMember(std::string(130, 'p'), "in-prefix", "one") +
+                                        CArchiveImage()
+                                            .File("././@LongLink", longName + '\0', 'L')
+                                            .File("cut-name", "two")
+                                            .File("././@LongLink", "target", 'K')
+                                            .File("pax", PaxRecord("path=" + longName + "2") +
+                                                             PaxRecord("mtime=1700000000.5") +
+                                                             PaxRecord("size=4") +
+                                                             PaxRecord("comment=ignored"), 'x')
+                                            .File("short", "four")
+                                            .File("global", PaxRecord("path=nobody"), 'g')
+                                            .File("plain", "five")
+                                            .End()
+                                            .Bytes());
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(listed[0].strName, Native(std::string(130, 'p') + "/in-prefix"));
+    EXPECT_EQ(listed[1].strName, Native(longName));
+    EXPECT_EQ(listed[2].strName, Native(longName + "2"));
+    EXPECT_EQ(listed[2].time, 1700000000u);
+    EXPECT_EQ(listed[2].dwTotal, 4u);
+    EXPECT_EQ(listed[3].strName, "plain");
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+
+    ExtractAll(m_tar, m_folder / "out");
+    EXPECT_EQ(m_folder.ReadFile("out/" + longName), "two");
+    EXPECT_EQ(m_folder.ReadFile("out/" + longName + "2"), "four");
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+}
+
+TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
+{
+    for (const std::string& damaged :
+         {std::string("99 path=x\n"), PaxRecord("size=12x"), std::string("5 pa\n"),
+          std::string("garbage")})
+    {
+        SCOPED_TRACE(damaged);
+        m_recorder.events.clear();
+        m_tar.Open(Archive(CArchiveImage()
+                               .File("pax", damaged, 'x')
+                               .File("own", "kept")
+                               .File("next", "n")
+                               .End()),
+                   20, false);
+        m_tar.List();
+        EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), (std::vector<std::string>{"own", "next"}));
+        const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].strMessage,
+                  "Unable to process file [own], its extended header is damaged");
+        m_tar.Close();
+    }
+}
+
+// Headers that no member follows are a problem, and a write appends over
+// them: left in place, they would rename the first member appended.
+TEST_F(CTarTest, NameHeadersWithoutTheirMemberAreAProblemAndTheAppendPoint)
+{
+    const std::string path = Archive(
+        CArchiveImage().File("a", "1").File("././@LongLink", "stray-name", 'L').End());
+    m_tar.Open(path, 20, false);
+    m_tar.List();
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM), std::vector<std::string>{"././@LongLink"});
+
+    std::vector<std::string> names;
+    for (const SArchiveEvent& event : AppendAndListAgain(path))
+        names.push_back(event.strName);
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "new.txt"}));
+}
+
+TEST_F(CTarTest, NameHeadersClaimingMoreThanTheArchiveHoldsEndTheScan)
+{
+    for (const std::uint64_t claimed : {std::uint64_t{3000}, std::uint64_t{5} << 30})
+    {
+        SCOPED_TRACE(claimed);
+        m_recorder.events.clear();
+        m_tar.Open(Archive(CArchiveImage().File("a", "1").HeaderOnly("././@LongLink", claimed, 'L')
+                               .Zeros(3)),
+                   20, false);
+        m_tar.List();
+        EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
+        EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
+        m_tar.Close();
+    }
+}
+
+TEST_F(CTarTest, LongNamesNeverLeaveTheDestination)
+{
+    m_tar.Open(m_folder.WriteFile(
+                   "a.tar", PrefixedMember("../..", "prefix-escape", "bad") +
+                                CArchiveImage()
+                                    .File("././@LongLink", "../gnu-escape", 'L')
+                                    .File("harmless", "bad")
+                                    .File("pax", PaxRecord("path=a/../../pax-escape"), 'x')
+                                    .File("harmless2", "bad")
+                                    .File("next", "good")
+                                    .End()
+                                    .Bytes()),
+               20, false);
+    // Deep enough that every escape would still land in the test's folder.
+    ExtractAll(m_tar, m_folder / "x/y/out");
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 3u);
+    EXPECT_EQ(TreeNames(m_folder.Path()),
+              (std::vector<std::string>{"a.tar", "x", "x/y", "x/y/out", "x/y/out/next"}));
 }
 
 // ----------------------------------------------------------------- writing

@@ -1,0 +1,101 @@
+#include "engine/CTarExtendedHeader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace
+{
+
+// Digits only, the whole text: what a size or a record length must be.
+std::optional<std::uint64_t> ParseDecimal(std::string_view text)
+{
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// "1700000000", "1700000000.25" or "-10.5": the fraction is dropped.
+std::optional<std::uint32_t> ParseTime(std::string_view text)
+{
+    const bool negative = text.starts_with('-');
+    if (negative)
+        text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    if (point != std::string_view::npos)
+    {
+        const std::string_view fraction = text.substr(point + 1);
+        if (!fraction.empty() && !ParseDecimal(fraction))
+            return std::nullopt;
+        text = text.substr(0, point);
+    }
+    const std::optional<std::uint64_t> seconds = ParseDecimal(text);
+    if (!seconds)
+        return std::nullopt;
+    if (negative)
+        return 0;
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(std::min(*seconds, kLargest));
+}
+
+} // namespace
+
+bool CTarExtendedHeader::Parse(std::string_view data)
+{
+    Clear();
+    while (!data.empty() && data.front() != '\0')
+    {
+        const std::size_t space = data.find(' ');
+        const std::optional<std::uint64_t> length =
+            space == std::string_view::npos ? std::nullopt : ParseDecimal(data.substr(0, space));
+        // The length counts the whole record, its own digits and line end too.
+        if (!length || *length <= space + 1 || *length > data.size() || data[*length - 1] != '\n')
+        {
+            Clear();
+            return false;
+        }
+        const std::string_view record = data.substr(space + 1, *length - space - 2);
+        const std::size_t equals = record.find('=');
+        if (equals == std::string_view::npos ||
+            !ParseRecord(record.substr(0, equals), record.substr(equals + 1)))
+        {
+            Clear();
+            return false;
+        }
+        data.remove_prefix(*length);
+    }
+    return true;
+}
+
+bool CTarExtendedHeader::ParseRecord(std::string_view key, std::string_view value)
+{
+    if (key == "path")
+        m_path = std::string(value);
+    else if (key == "linkpath")
+        m_linkPath = std::string(value);
+    else if (key == "size")
+        return (m_size = ParseDecimal(value)).has_value();
+    else if (key == "mtime")
+        return (m_time = ParseTime(value)).has_value();
+    return true;
+}
+
+void CTarExtendedHeader::Clear()
+{
+    m_path.reset();
+    m_linkPath.reset();
+    m_size.reset();
+    m_time.reset();
+}
+
+std::string CTarExtendedHeader::SizeRecord(std::uint64_t size)
+{
+    const std::string body = " size=" + std::to_string(size) + "\n";
+    // The length counts its own digits: one more digit may be needed once
+    // they are added.
+    std::size_t length = body.size() + std::to_string(body.size()).size();
+    length = body.size() + std::to_string(length).size();
+    return std::to_string(length) + body;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The data of a POSIX extended header: records such as "27 path=a/long/name\n"
+// that say more about the member after the header than its ustar fields can.
+// Keeps the records the engine uses; every other record is passed over. Also
+// writes the one record the engine itself needs, the size of a big file.
+class CTarExtendedHeader
+{
+public:
+    // Reads every record of the data. False when one is damaged (a length
+    // that does not fit, a missing '=' or line end, a number that is none),
+    // leaving every field unset: the member then keeps its own header's values.
+    bool Parse(std::string_view data);
+
+    std::optional<std::string> m_path;
+    std::optional<std::string> m_linkPath;
+    std::optional<std::uint64_t> m_size;
+    // Whole seconds since 1970; earlier times read as 0, later than 32 bits
+    // hold as the largest.
+    std::optional<std::uint32_t> m_time;
+
+    // The data of a header carrying the size alone: "20 size=9663676416\n".
+    static std::string SizeRecord(std::uint64_t size);
+
+private:
+    bool ParseRecord(std::string_view key, std::string_view value);
+    void Clear();
+};
