@@ -10,6 +10,10 @@
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/SFrameContext.h"
 #include "ui/lists/CFileDataSource.h"
+#include "ui/shell/CAboutDlg.h"
+#include "ui/shell/CShellPictures.h"
+#include "ui/shell/CSplashWnd.h"
+#include "ui/shell/DefaultEditor.h"
 
 #include <QApplication>
 #include <QFile>
@@ -43,13 +47,15 @@ QString ArchiveArgument(const QStringList& arguments)
 }
 } // namespace
 
-CTarApp::CTarApp()
-    : m_pPreviousReporter(CException::SetReporter(&m_reporter)), m_recent(RECENT_FILE_COUNT)
+CTarApp::CTarApp(CMimeAssociation* pAssociation)
+    : m_association(pAssociation ? *pAssociation : m_xdgAssociation),
+      m_pPreviousReporter(CException::SetReporter(&m_reporter)), m_recent(RECENT_FILE_COUNT)
 {
 }
 
 CTarApp::~CTarApp()
 {
+    delete m_pSplash;
     m_frontEnd.SetOwner(nullptr);
     m_pFrame.reset();
     m_pDoc.reset();
@@ -70,8 +76,12 @@ bool CTarApp::InitInstance(const QStringList& arguments)
     QCoreApplication::setApplicationName(QStringLiteral("Vorkant"));
     m_settings.Load();
     const QString archive = ArchiveArgument(arguments);
+    m_pSplash = new CSplashWnd(CShellPictures::Splash());
     m_recent.Load();
     m_font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // Over the splash, so that the question shows in front of it.
+    CheckDefaultEditor(m_association, m_settings, m_pSplash);
+    RegisterShellFileTypes(m_association);
     MakeDocumentAndFrame();
     m_pFrame->ShowPlaced();
 
@@ -81,6 +91,7 @@ bool CTarApp::InitInstance(const QStringList& arguments)
     m_settings.m_bShowFinishedDialog = 0;
     const bool opened = archive.isEmpty() ? NewDocument(false) : OpenFile(archive);
     m_settings.m_bShowFinishedDialog = showFinished;
+    CloseSplash();
     if (!opened)
         return false;
 
@@ -143,6 +154,9 @@ bool CTarApp::OnCommand(int id)
     case ID_OPTIONS:
         OnOptions();
         return true;
+    case ID_APP_ABOUT:
+        CAboutDlg(m_pFrame.get()).exec();
+        return true;
     default:
         break;
     }
@@ -162,6 +176,7 @@ bool CTarApp::OnUpdateCommand(int id, bool& enabled)
     case ID_FILE_OPEN:
     case ID_APP_EXIT:
     case ID_OPTIONS:
+    case ID_APP_ABOUT:
         enabled = true;
         return true;
     default:
@@ -306,4 +321,10 @@ bool CTarApp::AskTapeDevice(std::string& device)
 void CTarApp::UpdateRecentFiles()
 {
     m_pFrame->SetRecentFiles(m_recent.Paths());
+}
+
+void CTarApp::CloseSplash()
+{
+    if (m_pSplash)
+        m_pSplash->Close();
 }

@@ -7,9 +7,11 @@
 #include "ui/frame/CCommandTarget.h"
 #include "ui/frontend/CMessageBoxReporter.h"
 #include "ui/frontend/CQtFrontEnd.h"
+#include "ui/shell/CXdgMimeAssociation.h"
 
 #include <QFont>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -18,18 +20,21 @@
 class CErrorReporter;
 class CFileDataSource;
 class CMainFrame;
+class CSplashWnd;
 
 // The application: owns the settings, the log, the tape drives found at
 // start-up, the Qt front end, the one document and the main window. Runs
 // start-up and shut-down, and serves the application's commands: New, Open,
-// Open Tape, Save, Save Tape, the recent files, Options and Exit.
+// Open Tape, Save, Save Tape, the recent files, Options, About and Exit.
 // main makes one inside the QApplication and runs it.
 class CTarApp : public QObject, public CCommandTarget
 {
     Q_OBJECT
 
 public:
-    CTarApp();
+    // The desktop's file-type defaults go through pAssociation (not owned;
+    // null: xdg-mime), so that tests never change the machine's.
+    explicit CTarApp(CMimeAssociation* pAssociation = nullptr);
     ~CTarApp() override;
 
     // Start-up, the event loop, shut-down; returns the exit status.
@@ -73,7 +78,10 @@ private:
     void SaveDone(bool saved);
     bool AskTapeDevice(std::string& device);
     void UpdateRecentFiles();
+    void CloseSplash();
 
+    CXdgMimeAssociation m_xdgAssociation;
+    CMimeAssociation& m_association;
     CAppSettings m_settings;
     CMessageLog m_log;
     CTapeDesc m_tapes;
@@ -89,4 +97,6 @@ private:
     std::unique_ptr<CTarDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     bool m_bStarted = false;
+    // Deletes itself once it has closed.
+    QPointer<CSplashWnd> m_pSplash;
 };

@@ -2,22 +2,20 @@
 
 #include "ui/lists/CFileDataSource.h"
 
-#include <QApplication>
-#include <QStyle>
-
-CFileCellType::CFileCellType(QObject* parent)
-    : CUGCellType(parent), m_fileIcon(QApplication::style()->standardIcon(QStyle::SP_FileIcon)),
-      m_folderIcon(QApplication::style()->standardIcon(QStyle::SP_DirIcon))
+CFileCellType::CFileCellType(QObject* parent, std::unique_ptr<CIconLookup> lookup)
+    : CUGCellType(parent), m_icons(std::move(lookup))
 {
 }
 
 QIcon CFileCellType::GetCellIcon(const QModelIndex& index) const
 {
     const QVariant isFile = index.data(CFileDataSource::IS_FILE_ROLE);
-    return isFile.isValid() ? LookUpIcon(isFile.toBool()) : QIcon();
-}
-
-QIcon CFileCellType::LookUpIcon(bool isFile) const
-{
-    return isFile ? m_fileIcon : m_folderIcon;
+    if (!isFile.isValid())
+        return {};
+    int image = -1;
+    const bool found =
+        isFile.toBool()
+            ? m_icons.GetFileIcon(index.data(CFileDataSource::PATH_ROLE).toString(), image)
+            : m_icons.GetFolderIcon(image);
+    return found ? m_icons.GetIcon(image) : QIcon();
 }

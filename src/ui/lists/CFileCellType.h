@@ -1,21 +1,23 @@
 #pragma once
 #include "grid/CUGCellType.h"
+#include "ui/shell/CFileTypeIcon.h"
 
-// Draws the name column of a CFileListCtrl: the entry's picture, then its
-// name. Owned by the control.
+#include <memory>
+
+// Draws the name column of a CFileListCtrl: the picture the desktop shows
+// for the entry's type, then its name. Owned by the control; the pictures
+// are cached in a CFileTypeIcon of its own.
 class CFileCellType : public CUGCellType
 {
     Q_OBJECT
 public:
-    explicit CFileCellType(QObject* parent = nullptr);
+    // A null lookup asks the desktop.
+    explicit CFileCellType(QObject* parent = nullptr, std::unique_ptr<CIconLookup> lookup = {});
 
 protected:
     QIcon GetCellIcon(const QModelIndex& index) const override;
 
 private:
-    // The one place that picks an entry's picture.
-    QIcon LookUpIcon(bool isFile) const;
-
-    QIcon m_fileIcon;
-    QIcon m_folderIcon;
+    // Drawing asks from const code; the cache fills as it goes.
+    mutable CFileTypeIcon m_icons;
 };

@@ -188,8 +188,10 @@ QString CFileDataSource::GetCellText(int row, int col) const
 QVariant CFileDataSource::GetCellData(int row, int col, int role) const
 {
     SFileEntry entry;
-    if (col != COL_NAME || role != IS_FILE_ROLE || !CopyAt(row, entry))
+    if (col != COL_NAME || (role != IS_FILE_ROLE && role != PATH_ROLE) || !CopyAt(row, entry))
         return {};
+    if (role == PATH_ROLE)
+        return QFile::decodeName(QByteArray::fromStdString(entry.strPath));
     return entry.bIsFile;
 }
 

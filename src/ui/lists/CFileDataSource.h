@@ -27,8 +27,10 @@ public:
         COL_TIME = 2,
         COL_COUNT = 3,
     };
-    // Under this role the name column answers whether the entry is a file.
+    // Under these roles the name column answers whether the entry is a
+    // file, and its full path.
     static constexpr int IS_FILE_ROLE = Qt::UserRole;
+    static constexpr int PATH_ROLE = Qt::UserRole + 1;
 
     explicit CFileDataSource(bool bUseRelativeNames = true, std::uint32_t nPathLimit = 260,
                              CMessageLog* pLog = nullptr);

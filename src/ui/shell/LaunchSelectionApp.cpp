@@ -1,12 +1,33 @@
 #include "ui/shell/LaunchSelectionApp.h"
 
-#include <QDesktopServices>
-#include <QDir>
-#include <QUrl>
+#include "core/CException.h"
+#include "settings/CAppSettings.h"
+#include "ui/shell/CDesktopLauncher.h"
 
-// Until the choice of selection application comes, the desktop's file
-// manager opens on the home folder for the user to drag from.
-void LaunchSelectionApp(const CAppSettings&, QWidget*)
+#include <QDir>
+#include <QProcess>
+
+namespace
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::homePath()));
+QStringList FileManagerCommand()
+{
+    return QProcess::splitCommand(qEnvironmentVariable("VORKANT_FILE_MANAGER"));
+}
+} // namespace
+
+void LaunchSelectionApp(const CAppSettings& settings, QWidget*)
+{
+    CDesktopLauncher& launcher = CDesktopLauncher::Current();
+    const QStringList command = settings.m_bUseExplorer ? QStringList() : FileManagerCommand();
+    try
+    {
+        if (command.isEmpty())
+            launcher.ShowInFileManager(QDir::homePath());
+        else
+            launcher.FindOrLaunch(command);
+    }
+    catch (CException& e)
+    {
+        e.ReportError();
+    }
 }

@@ -5,6 +5,10 @@
 #include "ui/frame/CPaneSplitter.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/FrameTestSupport.h"
+#include "ui/shell/CAboutDlg.h"
+#include "ui/shell/CDefaultAssocDlg.h"
+#include "ui/shell/CFakeMimeAssociation.h"
+#include "ui/shell/CSplashWnd.h"
 
 #include <QCheckBox>
 #include <QMenuBar>
@@ -65,13 +69,14 @@ protected:
     CUiTestHome m_home;
     CModalWatchdog m_watchdog;
     CTapeImagesVariable m_noTapes{{}};
+    CFakeMimeAssociation m_association;
 };
 
 TEST_F(CTarAppTest, AnArchiveOnTheCommandLineOpensWithoutTheFinishedLook)
 {
     StoreSettings([](CAppSettings& settings) { settings.m_bShowFinishedDialog = 1; });
     const std::string archive = WriteArchive();
-    CTarApp app;
+    CTarApp app(&m_association);
     // Were the finished look shown, it would wait for a press that never
     // comes; this ends it and fails.
     QTimer guard;
@@ -91,6 +96,7 @@ TEST_F(CTarAppTest, AnArchiveOnTheCommandLineOpensWithoutTheFinishedLook)
     guard.stop();
 
     EXPECT_TRUE(app.IsStarted());
+    EXPECT_EQ(m_association.m_strTarDefault, QStringLiteral("vorkant.desktop"));
     EXPECT_EQ(app.Doc().m_catalogue.GetCount(), 3);
     EXPECT_EQ(app.Doc().GetPathName(), archive);
     EXPECT_EQ(app.Settings().m_bShowFinishedDialog, 1);
@@ -103,7 +109,7 @@ TEST_F(CTarAppTest, AnArchiveOnTheCommandLineOpensWithoutTheFinishedLook)
 TEST_F(CTarAppTest, AnArchiveThatDoesNotOpenEndsTheStart)
 {
     const std::string archive = m_home.Folder().WriteFile("damaged.tar", std::string(2048, 'x'));
-    CTarApp app;
+    CTarApp app(&m_association);
     QString error;
     Answer(QMessageBox::Ok, &error);
 
@@ -117,7 +123,7 @@ TEST_F(CTarAppTest, AnArchiveThatDoesNotOpenEndsTheStart)
 TEST_F(CTarAppTest, AnArchiveThatIsNotThereIsNotMadeByOpeningIt)
 {
     const std::string missing = m_home.Folder() / "missing.tar";
-    CTarApp app;
+    CTarApp app(&m_association);
     QString error;
     Answer(QMessageBox::Ok, &error);
 
@@ -140,7 +146,7 @@ TEST_F(CTarAppTest, NewAsksToSaveTheWaitingFilesFirst)
         {"Cancel", QMessageBox::Cancel, 2},
         {"DoNotSave", QMessageBox::No, 0},
     };
-    CTarApp app;
+    CTarApp app(&m_association);
     ASSERT_TRUE(app.InitInstance({"vorkant"}));
     for (const SNewCase& test : cases)
     {
@@ -161,7 +167,7 @@ TEST_F(CTarAppTest, NewAsksToSaveTheWaitingFilesFirst)
 TEST_F(CTarAppTest, ExitSavesTheSettingsWithThePaneAndPlacement)
 {
     {
-        CTarApp app;
+        CTarApp app(&m_association);
         ASSERT_TRUE(app.InitInstance({"vorkant"}));
         app.Frame()->Splitter().setSizes({170, 250});
         app.Frame()->UpdateCommandStates();
@@ -180,7 +186,7 @@ TEST_F(CTarAppTest, ARecentFileThatNoLongerOpensLeavesTheList)
     const std::string kept = WriteArchive("kept.tar");
     const std::string gone = WriteArchive("gone.tar");
     {
-        CTarApp app;
+        CTarApp app(&m_association);
         ASSERT_TRUE(app.InitInstance({"vorkant", QString::fromStdString(kept)}));
         ASSERT_TRUE(app.OpenDocumentFile(QString::fromStdString(gone)));
         EXPECT_EQ(app.RecentFiles().Paths(),
@@ -188,7 +194,7 @@ TEST_F(CTarAppTest, ARecentFileThatNoLongerOpensLeavesTheList)
         app.ExitInstance();
     }
     std::filesystem::remove(gone);
-    CTarApp app;
+    CTarApp app(&m_association);
     ASSERT_TRUE(app.InitInstance({"vorkant"}));
     Answer(QMessageBox::Ok);
     app.Frame()->UpdateCommandStates();
@@ -205,7 +211,7 @@ TEST_F(CTarAppTest, ARecentFileThatNoLongerOpensLeavesTheList)
 TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
 {
     const CTapeImagesVariable tapes({m_home.Folder() / "drive.tap"});
-    CTarApp app;
+    CTarApp app(&m_association);
     ASSERT_TRUE(app.InitInstance({"vorkant"}));
     app.Frame()->UpdateCommandStates();
     ASSERT_TRUE(app.Frame()->IsCommandEnabled(ID_FILE_OPEN_TAPE));
@@ -228,6 +234,32 @@ TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
     EXPECT_EQ(app.Settings().m_nTapeDevice, 0);
     EXPECT_EQ(app.Doc().GetPathName(), "\\\\.\\tape0");
     EXPECT_TRUE(app.Doc().IsArchiveOpen());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, StartUpAsksOverTheSplashToOpenTarFilesKeepsTheBoxAndServesAbout)
+{
+    const QString other = QStringLiteral("org.example.Archiver.desktop");
+    m_association.m_strTarDefault = other;
+    CTarApp app(&m_association);
+    QPointer<CSplashWnd> splash;
+    WhenModal<CDefaultAssocDlg>(
+        [&splash](CDefaultAssocDlg* dialog)
+        {
+            splash = qobject_cast<CSplashWnd*>(dialog->parentWidget());
+            dialog->findChild<QCheckBox*>()->click();
+            dialog->reject();
+        });
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    EXPECT_EQ(app.Settings().m_bNoAssocPrompt, 1);
+    EXPECT_EQ(m_association.m_strTarDefault, other);
+    ASSERT_FALSE(splash.isNull());
+    EXPECT_TRUE(WaitUntil([&splash] { return !splash || !splash->isVisible(); }, 2000));
+    EXPECT_EQ(QApplication::activeWindow(), app.Frame());
+
+    app.Frame()->UpdateCommandStates();
+    WhenModal<CAboutDlg>([](CAboutDlg* dialog) { dialog->accept(); });
+    EXPECT_TRUE(app.Frame()->RouteCommand(ID_APP_ABOUT));
     app.ExitInstance();
 }
 

@@ -14,6 +14,7 @@
 #include "ui/frontend/CAppendOverwirteDlg.h"
 #include "ui/frontend/CTarWaitDlg.h"
 #include "ui/lists/CFileListCtrl.h"
+#include "ui/shell/CFakeMimeAssociation.h"
 #include "ui/support/DialogTestSupport.h"
 
 #include <QAction>
@@ -259,7 +260,7 @@ protected:
     void Start(const QStringList& arguments, const std::vector<std::string>& tapeImages = {})
     {
         m_tapes.emplace(tapeImages);
-        m_pApp = std::make_unique<CTarApp>();
+        m_pApp = std::make_unique<CTarApp>(&m_association);
         ASSERT_TRUE(m_pApp->InitInstance(arguments));
     }
 
@@ -298,6 +299,7 @@ protected:
     CModalWatchdog m_watchdog{kModalLimitMs};
     CTestFolder m_folder;
     std::optional<CTapeImagesVariable> m_tapes;
+    CFakeMimeAssociation m_association;
     std::unique_ptr<CTarApp> m_pApp;
 };
 

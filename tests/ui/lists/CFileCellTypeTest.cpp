@@ -1,10 +1,8 @@
 #include "ui/lists/CFileCellType.h"
 
-#include "ui/lists/CFileDataSource.h"
 #include "ListTestSupport.h"
-
-#include <QApplication>
-#include <QStyle>
+#include "ui/lists/CFileDataSource.h"
+#include "ui/shell/CFakeIconLookup.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +12,11 @@ namespace
 class COpenCellType : public CFileCellType
 {
 public:
+    explicit COpenCellType(std::unique_ptr<CIconLookup> lookup)
+        : CFileCellType(nullptr, std::move(lookup))
+    {
+    }
+
     QStyleOptionViewItem OptionFor(const QModelIndex& index) const
     {
         QStyleOptionViewItem option;
@@ -32,18 +35,24 @@ TEST(CFileCellTypeTest, FilesAndFoldersGetTheirPictures)
     CFileDataSource source;
     source.Add(MakeEntry("a.txt"));
     source.Add(MakeEntry("folder", 0, false));
-    source.AnnounceReset(3); // one row more than the list holds
-    COpenCellType cellType;
-    QStyle* style = QApplication::style();
+    // Its own picture is found under its full path, not the name shown.
+    source.Add(MakeEntry("b.ico", 0, true, "/disk/"));
+    source.AnnounceReset(4); // one row more than the list holds
+    auto lookup = std::make_unique<CFakeIconLookup>();
+    CFakeIconLookup& desktop = *lookup;
+    desktop.m_onDisk = {"/disk/b.ico"};
+    COpenCellType cellType(std::move(lookup));
 
     const QStyleOptionViewItem file = cellType.OptionFor(source.index(0, 0));
-    EXPECT_TRUE(SameIcon(file.icon, style->standardIcon(QStyle::SP_FileIcon)));
+    EXPECT_TRUE(SameIcon(file.icon, desktop.TypeIcon(".txt").icon));
     EXPECT_EQ(file.text, "a.txt");
     const QStyleOptionViewItem folder = cellType.OptionFor(source.index(1, 0));
-    EXPECT_TRUE(SameIcon(folder.icon, style->standardIcon(QStyle::SP_DirIcon)));
+    EXPECT_TRUE(SameIcon(folder.icon, desktop.FolderIcon()));
+    const QStyleOptionViewItem own = cellType.OptionFor(source.index(2, 0));
+    EXPECT_TRUE(SameIcon(own.icon, desktop.OwnIcon("/disk/b.ico")));
 
     // An entry gone from the list has no picture to show.
-    const QStyleOptionViewItem gone = cellType.OptionFor(source.index(2, 0));
+    const QStyleOptionViewItem gone = cellType.OptionFor(source.index(3, 0));
     EXPECT_FALSE(gone.features & QStyleOptionViewItem::HasDecoration);
 }
 
