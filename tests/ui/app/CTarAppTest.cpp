@@ -7,6 +7,7 @@
 #include "ui/frame/FrameTestSupport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -228,6 +229,51 @@ TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
     EXPECT_EQ(app.Settings().m_nTapeDevice, 0);
     EXPECT_EQ(app.Doc().GetPathName(), "\\\\.\\tape0");
     EXPECT_TRUE(app.Doc().IsArchiveOpen());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, ARelativeArchiveOnTheCommandLineIsRememberedWithItsFolder)
+{
+    const std::string archive = WriteArchive();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(m_home.Folder().Path().string()));
+    CTarApp app;
+    const bool started = app.InitInstance({"vorkant", "three.tar"});
+    QDir::setCurrent(previous);
+
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app.RecentFiles().Paths(), QStringList{QString::fromStdString(archive)});
+    app.ExitInstance();
+}
+
+// As an archive opened from the file manager, but not inside another modal
+// window: the open waits for it to close, then asks about the waiting files,
+// and the window comes forward.
+TEST_F(CTarAppTest, AnArchiveHandedOverOpensInTheRunningWindowOnceItIsFree)
+{
+    const QString archive = QString::fromStdString(WriteArchive());
+    CTarApp app;
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    CFrameTestDocument::Fill(app.Doc().m_filesToAdd, 2);
+    app.Frame()->showMinimized();
+    bool openedMeanwhile = true;
+    WhenModal<QMessageBox>(
+        [&](QMessageBox* box)
+        {
+            emit app.Instance().HandedOver(archive);
+            Spin(600);
+            openedMeanwhile = app.Doc().IsArchiveOpen();
+            box->accept();
+        });
+    QMessageBox::information(app.Frame(), QStringLiteral("Busy"), QStringLiteral("Busy"));
+    QString question;
+    Answer(QMessageBox::No, &question);
+
+    EXPECT_TRUE(WaitUntil([&] { return app.Doc().IsArchiveOpen(); }));
+    EXPECT_FALSE(openedMeanwhile);
+    EXPECT_EQ(question, QStringLiteral("Save changes to Untitled?"));
+    EXPECT_EQ(app.Doc().GetPathName(), archive.toStdString());
+    EXPECT_FALSE(app.Frame()->isMinimized());
     app.ExitInstance();
 }
 
