@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "ui/dialogs/CTapeDevicesDlg.h"
+#include "ui/support/CFakeGuideViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -274,6 +275,21 @@ TEST_F(CTarAppTest, AnArchiveHandedOverOpensInTheRunningWindowOnceItIsFree)
     EXPECT_EQ(question, QStringLiteral("Save changes to Untitled?"));
     EXPECT_EQ(app.Doc().GetPathName(), archive.toStdString());
     EXPECT_FALSE(app.Frame()->isMinimized());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, F1OpensTheGuideAndUsingHelpItsFirstSection)
+{
+    const CFakeGuideViewer viewer;
+    CTarApp app;
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    app.Frame()->UpdateCommandStates();
+    for (const int id : {ID_HELP, ID_HELP_USING})
+        EXPECT_TRUE(app.Frame()->IsCommandEnabled(id) && app.Frame()->RouteCommand(id)) << id;
+
+    ASSERT_EQ(viewer.m_opened.size(), 2u);
+    EXPECT_EQ(viewer.m_opened[0].fragment(), QString());
+    EXPECT_EQ(viewer.m_opened[1].fragment(), QStringLiteral("using-this-guide"));
     app.ExitInstance();
 }
 
