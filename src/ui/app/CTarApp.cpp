@@ -4,6 +4,7 @@
 #include "core/CGenericException.h"
 #include "core/COsException.h"
 #include "engine/CTarMessages.h"
+#include "ui/app/CTerminateSignal.h"
 #include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
 #include "ui/frame/CMainFrame.h"
@@ -14,15 +15,20 @@
 #include "ui/shell/CShellPictures.h"
 #include "ui/shell/CSplashWnd.h"
 #include "ui/shell/DefaultEditor.h"
+#include "ui/shell/CUserGuide.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QTimer>
 
 namespace
 {
+// How often a request from outside looks again whether the window is free.
+constexpr int kIdlePollMs = 200;
+
 std::string ToPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
@@ -34,7 +40,7 @@ QString FromPath(const std::string& path)
 }
 
 // The first argument that is not an option, or the one after "--".
-QString ArchiveArgument(const QStringList& arguments)
+QString FirstArgument(const QStringList& arguments)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i)
     {
@@ -45,12 +51,23 @@ QString ArchiveArgument(const QStringList& arguments)
     }
     return {};
 }
+
+// The archive the command line names, made absolute: it goes into the
+// recent files and to the running window, which do not share this folder.
+QString ArchiveArgument(const QStringList& arguments)
+{
+    const QString path = FirstArgument(arguments);
+    if (path.isEmpty() || CTarDoc::IsTapePath(ToPath(path)))
+        return path;
+    return QFileInfo(path).absoluteFilePath();
+}
 } // namespace
 
 CTarApp::CTarApp(CMimeAssociation* pAssociation)
     : m_association(pAssociation ? *pAssociation : m_xdgAssociation),
       m_pPreviousReporter(CException::SetReporter(&m_reporter)), m_recent(RECENT_FILE_COUNT)
 {
+    connect(&m_instance, &CRunningInstance::HandedOver, this, &CTarApp::OnHandedOver);
 }
 
 CTarApp::~CTarApp()
@@ -64,6 +81,13 @@ CTarApp::~CTarApp()
 
 int CTarApp::Run(const QStringList& arguments)
 {
+    if (m_instance.HandOver(ArchiveArgument(arguments)))
+        return 0;
+    // Without the socket this window still works; it just is not found.
+    m_instance.Listen();
+    CTerminateSignal terminate;
+    connect(&terminate, &CTerminateSignal::Terminated, this,
+            [this] { WhenIdle([this] { m_pFrame->close(); }); });
     const bool started = InitInstance(arguments);
     const int status = started ? QApplication::exec() : 1;
     ExitInstance();
@@ -123,6 +147,7 @@ std::unique_ptr<CFileEntrys> CTarApp::MakeList(CTarDoc::EList list)
 
 void CTarApp::ExitInstance()
 {
+    m_instance.Close();
     m_frontEnd.SetOwner(nullptr);
     // The catalogue stores its column widths as it goes.
     m_pFrame.reset();
@@ -157,6 +182,14 @@ bool CTarApp::OnCommand(int id)
     case ID_APP_ABOUT:
         CAboutDlg(m_pFrame.get()).exec();
         return true;
+    case ID_HELP_FINDER:
+    case ID_HELP_INDEX:
+    case ID_HELP:
+        CUserGuide::Show(CUserGuide::GUIDE_CONTENTS, m_pFrame.get());
+        return true;
+    case ID_HELP_USING:
+        CUserGuide::Show(CUserGuide::GUIDE_USING_HELP, m_pFrame.get());
+        return true;
     default:
         break;
     }
@@ -177,6 +210,10 @@ bool CTarApp::OnUpdateCommand(int id, bool& enabled)
     case ID_APP_EXIT:
     case ID_OPTIONS:
     case ID_APP_ABOUT:
+    case ID_HELP_FINDER:
+    case ID_HELP_INDEX:
+    case ID_HELP:
+    case ID_HELP_USING:
         enabled = true;
         return true;
     default:
@@ -217,6 +254,35 @@ void CTarApp::OnNewDocumentRequested()
 bool CTarApp::OpenDocumentFile(const QString& path)
 {
     return m_pDoc->SaveModified() && OpenFile(path);
+}
+
+void CTarApp::OnHandedOver(const QString& path)
+{
+    WhenIdle(
+        [this, path]
+        {
+            BringToFront();
+            if (!path.isEmpty())
+                OpenDocumentFile(path);
+        });
+}
+
+void CTarApp::BringToFront()
+{
+    m_pFrame->setWindowState(m_pFrame->windowState() & ~Qt::WindowMinimized);
+    m_pFrame->show();
+    m_pFrame->raise();
+    m_pFrame->activateWindow();
+}
+
+void CTarApp::WhenIdle(std::function<void()> action)
+{
+    if (m_bStarted && m_pFrame && !QApplication::activeModalWidget())
+    {
+        action();
+        return;
+    }
+    QTimer::singleShot(kIdlePollMs, this, [this, action] { WhenIdle(action); });
 }
 
 bool CTarApp::OpenFile(const QString& path)

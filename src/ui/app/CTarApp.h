@@ -4,6 +4,7 @@
 #include "document/CTarDoc.h"
 #include "settings/CAppSettings.h"
 #include "ui/app/CRecentFileList.h"
+#include "ui/app/CRunningInstance.h"
 #include "ui/frame/CCommandTarget.h"
 #include "ui/frontend/CMessageBoxReporter.h"
 #include "ui/frontend/CQtFrontEnd.h"
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,7 +27,8 @@ class CSplashWnd;
 // The application: owns the settings, the log, the tape drives found at
 // start-up, the Qt front end, the one document and the main window. Runs
 // start-up and shut-down, and serves the application's commands: New, Open,
-// Open Tape, Save, Save Tape, the recent files, Options, About and Exit.
+// Open Tape, Save, Save Tape, the recent files, Options, About, Exit and
+// help. Keeps to one window a user: a later start hands its archive over here.
 // main makes one inside the QApplication and runs it.
 class CTarApp : public QObject, public CCommandTarget
 {
@@ -56,6 +59,8 @@ public:
     CTarDoc& Doc() { return *m_pDoc; }
     CMainFrame* Frame() const { return m_pFrame.get(); }
     const CRecentFileList& RecentFiles() const { return m_recent; }
+    // Serves later starts once Run listens; tests may listen themselves.
+    CRunningInstance& Instance() { return m_instance; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled) override;
@@ -79,6 +84,12 @@ private:
     bool AskTapeDevice(std::string& device);
     void UpdateRecentFiles();
     void CloseSplash();
+    // A later start's archive, opened as one from the file manager.
+    void OnHandedOver(const QString& path);
+    void BringToFront();
+    // Runs action once start-up has ended and no modal window is open: a
+    // request from outside must not cut into a question or an operation.
+    void WhenIdle(std::function<void()> action);
 
     CXdgMimeAssociation m_xdgAssociation;
     CMimeAssociation& m_association;
@@ -99,4 +110,5 @@ private:
     bool m_bStarted = false;
     // Deletes itself once it has closed.
     QPointer<CSplashWnd> m_pSplash;
+    CRunningInstance m_instance;
 };

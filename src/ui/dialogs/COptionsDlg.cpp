@@ -4,6 +4,7 @@
 #include "ui/dialogs/CArchiveRightsPage.h"
 #include "ui/dialogs/CArchiveSettingsPage.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "ui/shell/CUserGuide.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -37,11 +38,12 @@ COptionsDlg::COptionsDlg(CAppSettings* settings, QWidget* parent)
     // Every tab's title in view: the sheet widens rather than scroll them.
     m_pPages->setUsesScrollButtons(false);
 
-    // Help has no guide to open yet.
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
                                          QDialogButtonBox::Help);
     connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &COptionsDlg::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [this] { CUserGuide::Show(CUserGuide::GUIDE_OPTIONS, this); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pPages);

@@ -11,11 +11,13 @@
 #include "ui/shell/CSplashWnd.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "ui/dialogs/CTapeDevicesDlg.h"
+#include "ui/support/CFakeGuideViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -260,6 +262,66 @@ TEST_F(CTarAppTest, StartUpAsksOverTheSplashToOpenTarFilesKeepsTheBoxAndServesAb
     app.Frame()->UpdateCommandStates();
     WhenModal<CAboutDlg>([](CAboutDlg* dialog) { dialog->accept(); });
     EXPECT_TRUE(app.Frame()->RouteCommand(ID_APP_ABOUT));
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, ARelativeArchiveOnTheCommandLineIsRememberedWithItsFolder)
+{
+    const std::string archive = WriteArchive();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(m_home.Folder().Path().string()));
+    CTarApp app(&m_association);
+    const bool started = app.InitInstance({"vorkant", "three.tar"});
+    QDir::setCurrent(previous);
+
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app.RecentFiles().Paths(), QStringList{QString::fromStdString(archive)});
+    app.ExitInstance();
+}
+
+// As an archive opened from the file manager, but not inside another modal
+// window: the open waits for it to close, then asks about the waiting files,
+// and the window comes forward.
+TEST_F(CTarAppTest, AnArchiveHandedOverOpensInTheRunningWindowOnceItIsFree)
+{
+    const QString archive = QString::fromStdString(WriteArchive());
+    CTarApp app(&m_association);
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    CFrameTestDocument::Fill(app.Doc().m_filesToAdd, 2);
+    app.Frame()->showMinimized();
+    bool openedMeanwhile = true;
+    WhenModal<QMessageBox>(
+        [&](QMessageBox* box)
+        {
+            emit app.Instance().HandedOver(archive);
+            Spin(600);
+            openedMeanwhile = app.Doc().IsArchiveOpen();
+            box->accept();
+        });
+    QMessageBox::information(app.Frame(), QStringLiteral("Busy"), QStringLiteral("Busy"));
+    QString question;
+    Answer(QMessageBox::No, &question);
+
+    EXPECT_TRUE(WaitUntil([&] { return app.Doc().IsArchiveOpen(); }));
+    EXPECT_FALSE(openedMeanwhile);
+    EXPECT_EQ(question, QStringLiteral("Save changes to Untitled?"));
+    EXPECT_EQ(app.Doc().GetPathName(), archive.toStdString());
+    EXPECT_FALSE(app.Frame()->isMinimized());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, F1OpensTheGuideAndUsingHelpItsFirstSection)
+{
+    const CFakeGuideViewer viewer;
+    CTarApp app(&m_association);
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    app.Frame()->UpdateCommandStates();
+    for (const int id : {ID_HELP, ID_HELP_USING})
+        EXPECT_TRUE(app.Frame()->IsCommandEnabled(id) && app.Frame()->RouteCommand(id)) << id;
+
+    ASSERT_EQ(viewer.m_opened.size(), 2u);
+    EXPECT_EQ(viewer.m_opened[0].fragment(), QString());
+    EXPECT_EQ(viewer.m_opened[1].fragment(), QStringLiteral("using-this-guide"));
     app.ExitInstance();
 }
 

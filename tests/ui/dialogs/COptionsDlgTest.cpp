@@ -1,6 +1,7 @@
 #include "ui/dialogs/COptionsDlg.h"
 
 #include "settings/CAppSettings.h"
+#include "ui/support/CFakeGuideViewer.h"
 #include "ui/support/DialogTestSupport.h"
 
 #include <QAbstractSpinBox>
@@ -201,5 +202,17 @@ TEST_F(COptionsDlgTest, TheApplicationPageAloneSendsCodeFour)
     EXPECT_EQ(m_watcher.m_codes, std::vector<int>{SC_ALL});
     EXPECT_EQ(m_settings.m_bAutoSizeColumns, 0);
     EXPECT_EQ(m_settings.m_bUseExplorer, 0);
+}
+
+TEST_F(COptionsDlgTest, HelpOpensTheGuideAtItsOptionsSection)
+{
+    const CFakeGuideViewer viewer;
+    Open(ARCHIVE_PAGE);
+    Get<QPushButton>("Help").click();
+
+    ASSERT_EQ(viewer.m_opened.size(), 1u);
+    EXPECT_EQ(viewer.m_opened[0].toLocalFile(), viewer.GuideFile());
+    EXPECT_EQ(viewer.m_opened[0].fragment(), "the-options-sheet");
+    EXPECT_TRUE(m_pSheet->isVisible());
 }
 } // namespace

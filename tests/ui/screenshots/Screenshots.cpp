@@ -1,17 +1,29 @@
-// Renders the windows the README shows: the main window with an archive
-// open and files waiting to be added, the Extract dialog over it, the wait
-// dialog in the middle of an extraction, and the Options sheet. scripts/screenshots runs it
-// on a virtual X display, so the pictures are what a user's display draws.
+// Renders the windows the README and the user guide show: the main window
+// with an archive open and files waiting to be added, the Extract dialog over
+// it, the wait dialog in the middle of an extraction, the Options sheet, the
+// Tape Devices dialog, the append-or-overwrite question and the application
+// log with problems in it. scripts/screenshots runs it on a virtual X
+// display, so the pictures are what a user's display draws.
+#include "core/CLogEntry.h"
 #include "core/CMessageLog.h"
+#include "core/COsException.h"
+#include "devices/CTapeDesc.h"
 #include "document/CWaitDialog.h"
+#include "engine/CTarMessages.h"
 #include "ui/app/CTarApp.h"
 #include "ui/dialogs/CExtractionDlg.h"
 #include "ui/dialogs/COptionsDlg.h"
+#include "ui/dialogs/CTapeDevicesDlg.h"
+#include "ui/frame/CLoggingPage.h"
 #include "ui/frame/CMainFrame.h"
+#include "ui/frame/CTabbedPages.h"
+#include "ui/frame/CTabbedView.h"
+#include "ui/frontend/CAppendOverwirteDlg.h"
 #include "ui/frontend/CTarWaitDlg.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
 
@@ -56,6 +68,50 @@ bool ShootOptions(CTarApp& app, const QString& folder)
     return Save(sheet, folder, "options.png");
 }
 
+// The drives that VORKANT_TAPE_IMAGES names, as Open Tape shows them.
+bool ShootTapeDevices(CTarApp& app, const QString& folder)
+{
+    const CTapeDesc tapes;
+    const CAppSettings& settings = app.Settings();
+    CTapeDevicesDlg dialog(settings.m_nBlockingFactor, settings.m_nTapeDevice,
+                           settings.m_bVariableBlocking != 0, settings.m_bUseCompression != 0,
+                           tapes, app.Frame());
+    dialog.show();
+    return Save(dialog, folder, "tape-devices.png");
+}
+
+bool ShootAppendOrOverwrite(CTarApp& app, const QString& folder)
+{
+    CAppendOverwirteDlg dialog(app.Frame());
+    dialog.show();
+    return Save(dialog, folder, "append-overwrite.png");
+}
+
+// The log after a save that met two files deleted since they were added. The
+// box that points at the log comes first and is answered.
+bool ShootLog(CTarApp& app, const QStringList& toAdd, const QString& folder)
+{
+    for (const char* name : {"img_006.jpg", "img_007.jpg"})
+    {
+        const QString missing = QDir(toAdd.value(0)).filePath(QString::fromLatin1(name));
+        app.Log().Add(CLogEntry(
+            CTarMessages::FileFailure(missing.toStdString(), COsException(ERROR_FILE_NOT_FOUND))));
+    }
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout,
+                     []
+                     {
+                         if (auto* box =
+                                 qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                             box->accept();
+                     });
+    answer.start(50);
+    QTest::qWait(1500);
+    CTabbedView& tabs = app.Frame()->TabbedView();
+    tabs.Pages().setCurrentWidget(&tabs.LoggingPage());
+    return Save(*app.Frame(), folder, "application-log.png");
+}
+
 // The wait window as it stands while a member is extracted: its logic is the
 // document's own, only the worker's requests are played by hand.
 bool ShootWaitDialog(CTarApp& app, const QString& folder)
@@ -84,8 +140,11 @@ int main(int argc, char** argv)
     if (!app.InitInstance({arguments[0], arguments[2]}))
         return 1;
     const QString folder = arguments[1];
-    const bool shot = ShootMainWindow(app, arguments.mid(3), folder) && ShootExtractDialog(app, folder) &&
-                      ShootWaitDialog(app, folder) && ShootOptions(app, folder);
+    const bool shot = ShootMainWindow(app, arguments.mid(3), folder) &&
+                      ShootExtractDialog(app, folder) && ShootWaitDialog(app, folder) &&
+                      ShootOptions(app, folder) && ShootTapeDevices(app, folder) &&
+                      ShootAppendOrOverwrite(app, folder) &&
+                      ShootLog(app, arguments.mid(3), folder);
     app.ExitInstance();
     return shot ? 0 : 1;
 }
