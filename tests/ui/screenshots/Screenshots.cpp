@@ -1,8 +1,9 @@
 // Renders the windows the README and the user guide show: the main window
 // with an archive open and files waiting to be added, the Extract dialog over
 // it, the wait dialog in the middle of an extraction, the Options sheet, the
-// Tape Devices dialog, the append-or-overwrite question and the application
-// log with problems in it. scripts/screenshots runs it on a virtual X
+// Tape Devices dialog, the append-or-overwrite question, the application
+// log with problems in it, the archive wizard at its second step and the
+// about box. scripts/screenshots runs it on a virtual X
 // display, so the pictures are what a user's display draws.
 #include "core/CLogEntry.h"
 #include "core/CMessageLog.h"
@@ -18,8 +19,10 @@
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CTabbedPages.h"
 #include "ui/frame/CTabbedView.h"
+#include "ui/frame/CTarBackupWizardDlg.h"
 #include "ui/frontend/CAppendOverwirteDlg.h"
 #include "ui/frontend/CTarWaitDlg.h"
+#include "ui/shell/CAboutDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -125,6 +128,22 @@ bool ShootWaitDialog(CTarApp& app, const QString& folder)
     dialog.show();
     return Save(dialog, folder, "wait-dialog.png");
 }
+// The step where files are dropped, with files already waiting; no file
+// manager is started for the picture.
+bool ShootWizard(CTarApp& app, const QString& folder)
+{
+    CTarBackupWizardDlg wizard(app.Settings(), app.Doc(), false, [] {}, [](int) {}, app.Frame());
+    wizard.show();
+    wizard.next();
+    return Save(wizard, folder, "archive-wizard.png");
+}
+
+bool ShootAbout(CTarApp& app, const QString& folder)
+{
+    CAboutDlg about(app.Frame());
+    about.show();
+    return Save(about, folder, "about.png");
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -144,7 +163,8 @@ int main(int argc, char** argv)
                       ShootExtractDialog(app, folder) && ShootWaitDialog(app, folder) &&
                       ShootOptions(app, folder) && ShootTapeDevices(app, folder) &&
                       ShootAppendOrOverwrite(app, folder) &&
-                      ShootLog(app, arguments.mid(3), folder);
+                      ShootLog(app, arguments.mid(3), folder) && ShootWizard(app, folder) &&
+                      ShootAbout(app, folder);
     app.ExitInstance();
     return shot ? 0 : 1;
 }
