@@ -655,7 +655,8 @@ TEST_F(CTarTest, NameHeadersWithoutTheirMemberAreAProblemAndTheAppendPoint)
     m_tar.Open(path, 20, false);
     m_tar.List();
     EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
-    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM), std::vector<std::string>{"././@LongLink"});
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM),
+              std::vector<std::string>{Native("././@LongLink")});
 
     std::vector<std::string> names;
     for (const SArchiveEvent& event : AppendAndListAgain(path))
