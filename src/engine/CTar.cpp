@@ -11,6 +11,7 @@
 #include "platform/CFile.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
+#include "platform/CUmask.h"
 
 #include <algorithm>
 #include <cctype>
@@ -50,6 +51,13 @@ std::int32_t SeekCount(std::uint64_t records)
 {
     return static_cast<std::int32_t>(
         std::min<std::uint64_t>(records, std::numeric_limits<std::int32_t>::max()));
+}
+
+// What of a member's mode is applied: the permission bits the umask leaves.
+// Set-user-id, set-group-id and sticky from an archive are never honoured.
+unsigned RestoredMode(std::uint32_t mode, unsigned umask)
+{
+    return mode & 0777 & ~umask;
 }
 
 std::uint32_t HeaderTime(std::int64_t time)
@@ -227,7 +235,7 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
 
     if (scan.mode == EScanMode::Extract && IsWanted(scan, event.strName, event.chType))
     {
-        ExtractMember(scan, event, records);
+        ExtractMember(scan, event, records, header.GetMode());
         return scan.indexed && scan.wanted.empty() ? EStep::Finished : EStep::Next;
     }
     if (!SkipRecords(records))
@@ -381,7 +389,29 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
     {
         scan.matcher.CopySpecs(*specs);
     }
+    // Read here, on the worker, before anything is created: reading the mask
+    // sets it for a moment.
+    scan.umask = CUmask::Read();
+    // A cancel or a failure passes by the folders: they stay writable, so
+    // that trying again can fill them.
     Scan(scan);
+    RestoreFolders(scan);
+}
+
+// Deepest first, so that no folder's bits shut out the ones below it, and
+// after every file, so that no write inside moves a folder's time again.
+void CTar::RestoreFolders(SScan& scan)
+{
+    std::stable_sort(scan.folders.begin(), scan.folders.end(),
+                     [](const SFolderMember& a, const SFolderMember& b) { return a.depth > b.depth; });
+    for (const SFolderMember& folder : scan.folders)
+    {
+        std::optional<unsigned> mode;
+        if (folder.mode)
+            mode = RestoredMode(*folder.mode, scan.umask);
+        if (!CFolder::SetTimeAndMode(folder.path, folder.time, mode))
+            SendProblem(CTarMessages::FileFailure(folder.path, COsException()), folder.path);
+    }
 }
 
 // Rows count the members a listing puts in the catalogue, so a row the user
@@ -392,7 +422,8 @@ bool CTar::IsWanted(SScan& scan, const std::string& name, char type)
     return row || scan.matcher.Match(name);
 }
 
-void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records)
+void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records,
+                         std::optional<std::uint32_t> mode)
 {
     const std::string member = event.strName;
     const auto components = CMemberPath::Split(member);
@@ -411,7 +442,7 @@ void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records
     std::uint64_t read = 0;
     try
     {
-        WriteMember(scan, member, *components, event, records, read);
+        WriteMember(scan, member, *components, event, records, read, mode);
     }
     catch (const CException& e)
     {
@@ -425,7 +456,8 @@ void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records
 
 void CTar::WriteMember(SScan& scan, const std::string& member,
                        const std::vector<std::string>& components, SArchiveEvent& event,
-                       std::uint64_t records, std::uint64_t& read)
+                       std::uint64_t records, std::uint64_t& read,
+                       std::optional<std::uint32_t> mode)
 {
     if (!scan.destinationReady)
     {
@@ -436,6 +468,9 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
     if (type == '5')
     {
         CreateFolders(scan.destination, components, components.size(), member);
+        // The destination itself is the user's folder, not the archive's.
+        if (!components.empty())
+            scan.folders.push_back({event.strName, event.time, mode, components.size()});
         return;
     }
     if (!IsCatalogued(type))
@@ -453,8 +488,31 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
     if (!file.Open(event.strName, CFile::modeCreate | CFile::modeWrite | CFile::modeNoFollow))
         throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
     CopyData(file, event, records, read);
+    const std::optional<std::string> unrestored = RestoreFile(file, event, mode, scan.umask);
     if (!file.Close())
         throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
+    // The contents are whole; only the time or the mode is missing.
+    if (unrestored)
+    {
+        SArchiveEvent problem = event;
+        problem.nKind = TAR_EVENT_PROBLEM;
+        problem.strMessage = *unrestored;
+        Send(problem);
+    }
+}
+
+// On the open file, before it is closed: no name is looked up again, so
+// nothing put in its place meanwhile can be reached. The text of the first
+// failure, if any.
+std::optional<std::string> CTar::RestoreFile(CFile& file, const SArchiveEvent& event,
+                                             std::optional<std::uint32_t> mode, unsigned umask)
+{
+    std::optional<std::string> failure;
+    if (!file.SetTime(event.time))
+        failure = CTarMessages::FileFailure(event.strName, COsException());
+    if (mode && !file.SetMode(RestoredMode(*mode, umask)) && !failure)
+        failure = CTarMessages::FileFailure(event.strName, COsException());
+    return failure;
 }
 
 void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read)

@@ -45,6 +45,10 @@ public:
     // Extracts the members whose names match specs, or the catalogue rows in
     // indexes (the rows a list reports for catalogued types); one of the two
     // must be empty. An empty destination extracts below the current folder.
+    // Files and folders get their member's time and permission bits (less
+    // the umask; never set-user-id, set-group-id or sticky); folders get
+    // theirs once the scan is over, so that writing into them changes
+    // nothing afterwards. A cancel or a failure leaves the folders as made.
     void Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
                  const std::string& destination);
     // Appends the entries (the one at indexFileEntry only to an empty
@@ -95,6 +99,15 @@ private:
         std::uint64_t records = 0; // theirs, data included
     };
 
+    // A folder member written, to be given its time and mode at the end.
+    struct SFolderMember
+    {
+        std::string path;
+        std::uint32_t time = 0;
+        std::optional<std::uint32_t> mode;
+        std::size_t depth = 0;
+    };
+
     struct SScan
     {
         EScanMode mode = EScanMode::List;
@@ -106,6 +119,8 @@ private:
         std::uint32_t catalogued = 0; // catalogue rows passed so far
         std::int32_t zeros = 0;       // consecutive records that are not headers
         SPending pending;
+        unsigned umask = 0;
+        std::vector<SFolderMember> folders;
     };
 
     int OnDeviceEvent(void* record);
@@ -124,10 +139,16 @@ private:
     bool SkipRecords(std::uint64_t count);
 
     static bool IsWanted(SScan& scan, const std::string& name, char type);
-    void ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records);
+    void ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records,
+                       std::optional<std::uint32_t> mode);
     void WriteMember(SScan& scan, const std::string& member,
                      const std::vector<std::string>& components, SArchiveEvent& event,
-                     std::uint64_t records, std::uint64_t& read);
+                     std::uint64_t records, std::uint64_t& read,
+                     std::optional<std::uint32_t> mode);
+    static std::optional<std::string> RestoreFile(CFile& file, const SArchiveEvent& event,
+                                                  std::optional<std::uint32_t> mode,
+                                                  unsigned umask);
+    void RestoreFolders(SScan& scan);
     void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
     void CreateFolders(const std::string& destination, const std::vector<std::string>& components,
                        std::size_t count, const std::string& member) const;

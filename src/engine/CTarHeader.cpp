@@ -31,6 +31,8 @@ constexpr std::size_t kPrefixSize = 155;
 
 // Text fields keep room for their terminator within the field.
 constexpr std::size_t kIdLength = 6;
+// The mode, uid and gid fields.
+constexpr std::size_t kIdWidth = 8;
 constexpr std::size_t kOwnerNameLength = 30;
 
 constexpr std::string_view kUstarMagic{"ustar", 5};
@@ -186,6 +188,18 @@ std::uint32_t CTarHeader::GetTime() const
     const std::uint64_t time = ParseNumber(kTimeOffset, kNumberWidth);
     return static_cast<std::uint32_t>(
         std::min<std::uint64_t>(time, std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::optional<std::uint32_t> CTarHeader::GetMode() const
+{
+    const std::uint8_t* field = m_record.data() + kModeOffset;
+    const std::uint8_t* end = field + kIdWidth;
+    const std::uint8_t* first = std::find_if(field, end, [](std::uint8_t b) { return b != ' '; });
+    if (first == end || ((*first < '0' || *first > '7') && !(*first & kBase256Flag)))
+        return std::nullopt;
+    const std::uint64_t mode = ParseNumber(kModeOffset, kIdWidth);
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(mode, std::numeric_limits<std::uint32_t>::max()));
 }
 
 std::uint64_t CTarHeader::ParseNumber(std::size_t offset, std::size_t width) const

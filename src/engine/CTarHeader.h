@@ -72,6 +72,9 @@ public:
     std::uint64_t GetSize() const;
     // Parsed like the size; a time beyond 32 bits reads as the largest one.
     std::uint32_t GetTime() const;
+    // The mode field parsed like the size, every bit as stored; nothing when
+    // the field holds no number at all, as some writers leave it.
+    std::optional<std::uint32_t> GetMode() const;
 
     // The name used in messages for a type character: "file", "directory", ...
     static const char* GetTypeName(char type);

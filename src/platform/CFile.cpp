@@ -8,6 +8,8 @@
 #include <utility>
 
 #ifdef _WIN32
+#include "platform/WinFileTime.h"
+
 #include <windows.h>
 #else
 #include <cerrno>
@@ -348,6 +350,25 @@ bool CFile::Flush()
     return true;
 }
 
+bool CFile::SetTime(std::int64_t mtime)
+{
+    if (!CheckOpen())
+        return false;
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(mtime), 0}};
+    if (::futimens(Descriptor(m_hFile), times) == -1)
+        return Fail(errno);
+    return true;
+}
+
+bool CFile::SetMode(unsigned mode)
+{
+    if (!CheckOpen())
+        return false;
+    if (::fchmod(Descriptor(m_hFile), static_cast<mode_t>(mode & 0777)) == -1)
+        return Fail(errno);
+    return true;
+}
+
 bool CFile::ReleaseHandle()
 {
     // Linux releases the descriptor even when close is interrupted; retrying
@@ -559,6 +580,30 @@ bool CFile::SetLength(std::uint64_t length)
 bool CFile::Flush()
 {
     return CheckOpen() && ::FlushFileBuffers(Handle(m_hFile));
+}
+
+bool CFile::SetTime(std::int64_t mtime)
+{
+    if (!CheckOpen())
+        return false;
+    const FILETIME time = FileTimeOf(mtime);
+    return ::SetFileTime(Handle(m_hFile), nullptr, nullptr, &time);
+}
+
+bool CFile::SetMode(unsigned mode)
+{
+    if (!CheckOpen())
+        return false;
+    if (mode & 0222)
+        return true;
+    // Times left at 0 are not changed.
+    FILE_BASIC_INFO info{};
+    if (!::GetFileInformationByHandleEx(Handle(m_hFile), FileBasicInfo, &info, sizeof info))
+        return false;
+    const DWORD attributes = info.FileAttributes & ~FILE_ATTRIBUTE_NORMAL;
+    info = FILE_BASIC_INFO{};
+    info.FileAttributes = attributes | FILE_ATTRIBUTE_READONLY;
+    return ::SetFileInformationByHandle(Handle(m_hFile), FileBasicInfo, &info, sizeof info);
 }
 
 bool CFile::ReleaseHandle()

@@ -61,6 +61,16 @@ public:
     // True without doing anything when nothing is open.
     bool Close();
 
+    // Sets the last-write time of the open file, whole seconds since 1970
+    // UTC; the last-access time is left alone. Writes after it move the time
+    // again, so it comes after the last one.
+    bool SetTime(std::int64_t mtime);
+    // Gives the open file the permission bits of mode (only the nine of
+    // user, group and other). Windows knows only whether anybody may write:
+    // a mode without a write bit makes the file read-only, any other mode
+    // asks nothing of the system.
+    bool SetMode(unsigned mode);
+
     // Deletes the named file (a link itself, not what it points at).
     static bool Remove(const std::string& path);
 

@@ -5,6 +5,8 @@
 #include "platform/PathStyle.h"
 
 #ifdef _WIN32
+#include "platform/WinFileTime.h"
+
 #include <cstring>
 #include <utility>
 #include <windows.h>
@@ -36,6 +38,30 @@ bool IsFile(const std::string& path)
 bool CFolder::Create(const std::string& path)
 {
     return ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
+                             std::optional<unsigned>)
+{
+    // Opening the reparse point itself keeps a link from being followed.
+    const HANDLE folder = ::CreateFileA(
+        path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool done = ::GetFileInformationByHandle(folder, &info);
+    if (done && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    {
+        ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+        done = false;
+    }
+    const FILETIME time = FileTimeOf(mtime);
+    done = done && ::SetFileTime(folder, nullptr, nullptr, &time);
+    const DWORD code = ::GetLastError();
+    ::CloseHandle(folder);
+    ::SetLastError(code);
+    return done;
 }
 
 bool CFolder::Enumerate(const std::string& path, std::vector<std::string>& names)
@@ -161,6 +187,27 @@ bool CFolder::Create(const std::string& path)
     else
         CFileStatus::SetLastFromErrno(errno, path);
     return false;
+}
+
+bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
+                             std::optional<unsigned> mode)
+{
+    // Through a descriptor, so that the time and the mode land on the folder
+    // that was looked at, and a link in its place is refused.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd == -1)
+    {
+        CFileStatus::SetLastFromErrno(errno, path);
+        return false;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(mtime), 0}};
+    const bool done = ::futimens(fd, times) == 0 &&
+                      (!mode || ::fchmod(fd, static_cast<mode_t>(*mode & 0777)) == 0);
+    const int err = errno;
+    ::close(fd);
+    if (!done)
+        CSystemError::SetLastFromErrno(err);
+    return done;
 }
 
 bool CFolder::Enumerate(const std::string& path, std::vector<std::string>& names)

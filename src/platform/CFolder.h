@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,13 @@ public:
     // Creates one folder; its parent must exist (else ERROR_PATH_NOT_FOUND).
     // Anything already there under the name is ERROR_ALREADY_EXISTS.
     static bool Create(const std::string& path);
+
+    // Gives the folder its last-write time (whole seconds since 1970 UTC)
+    // and, except on Windows, the permission bits of mode when there is one
+    // (only the nine of user, group and other). A symbolic link in the
+    // folder's place is refused, never followed.
+    static bool SetTimeAndMode(const std::string& path, std::int64_t mtime,
+                               std::optional<unsigned> mode);
 
     // Replaces names with the folder's entries, except "." and "..", in the
     // order the system gives them. On failure names is left as it was.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -296,6 +297,33 @@ TEST(CTarHeaderTest, TimeBeyondThirtyTwoBitsReadsAsTheLargest)
     EXPECT_EQ(header.GetTime(), 0xFFFFFFFFu);
     PutField(header, 136, std::string(" 17\0", 4));
     EXPECT_EQ(header.GetTime(), 15u);
+}
+
+// A mode field that holds no number says nothing: not "no permissions".
+TEST(CTarHeaderTest, ModeIsParsedLikeTheSizeOrIsMissing)
+{
+    const struct
+    {
+        const char* label;
+        std::string field; // the 8 bytes of the mode field
+        std::optional<std::uint32_t> expected;
+    } cases[] = {
+        {"ZeroFilled", std::string("0000755\0", 8), 0755},
+        {"AsWeWriteIt", Padded("644", 8), 0644},
+        {"LeadingBlanks", std::string("   4755 ", 8), 04755},
+        {"Zero", std::string("0000000\0", 8), 0},
+        {"Base256", std::string("\x80\0\0\0\0\0\x01\xA4", 8), 0644},
+        {"Empty", std::string(8, '\0'), std::nullopt},
+        {"OnlyBlanks", std::string(8, ' '), std::nullopt},
+        {"Text", Padded("rw-r--r", 8), std::nullopt},
+    };
+    for (const auto& test : cases)
+    {
+        CTarHeader header = Built("a", 1, false);
+        PutField(header, 100, test.field);
+        EXPECT_EQ(header.GetMode(), test.expected) << test.label;
+    }
+    EXPECT_EQ(Built("d", 0, true).GetMode(), 0755u);
 }
 
 TEST(CTarHeaderTest, TypeNames)

@@ -18,11 +18,14 @@ void PutOctal(std::string& record, std::size_t offset, std::size_t width, std::u
 } // namespace
 
 std::string CArchiveImage::Header(const std::string& name, std::uint64_t size, char type,
-                                  std::uint32_t mtime)
+                                  std::uint32_t mtime, std::uint32_t mode)
 {
     std::string record(kRecord, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 100), name, 0, 100);
-    PutOctal(record, 100, 8, type == '5' ? 0755 : 0644);
+    if (mode == kTypeMode)
+        mode = type == '5' ? 0755 : 0644;
+    if (mode != kNoMode)
+        PutOctal(record, 100, 8, mode);
     PutOctal(record, 108, 8, 1000);
     PutOctal(record, 116, 8, 1000);
     PutOctal(record, 124, 12, size);
@@ -42,7 +45,13 @@ std::string CArchiveImage::Header(const std::string& name, std::uint64_t size, c
 
 CArchiveImage& CArchiveImage::File(const std::string& name, const std::string& contents, char type)
 {
-    m_bytes += Header(name, contents.size(), type);
+    return Member(name, contents, type, kTypeMode, 1600000000);
+}
+
+CArchiveImage& CArchiveImage::Member(const std::string& name, const std::string& contents,
+                                     char type, std::uint32_t mode, std::uint32_t mtime)
+{
+    m_bytes += Header(name, contents.size(), type, mtime, mode);
     m_bytes += contents;
     m_bytes.append((kRecord - contents.size() % kRecord) % kRecord, '\0');
     return *this;

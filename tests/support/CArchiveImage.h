@@ -13,6 +13,10 @@ public:
 
     CArchiveImage& File(const std::string& name, const std::string& contents, char type = '0');
     CArchiveImage& Folder(const std::string& name);
+    // A file (or a folder, type '5', without contents) with the mode and
+    // time given; kNoMode leaves the mode field empty.
+    CArchiveImage& Member(const std::string& name, const std::string& contents, char type,
+                          std::uint32_t mode, std::uint32_t mtime);
     // A header that declares size bytes, followed by no data at all.
     CArchiveImage& HeaderOnly(const std::string& name, std::uint64_t size, char type = '0');
     CArchiveImage& Zeros(std::size_t records);
@@ -25,8 +29,11 @@ public:
     // Every pair of bytes exchanged, as some tape drives deliver an archive.
     std::string SwappedBytes() const;
 
+    // The mode a header gets by default: 0644 for a file, 0755 for a folder.
+    static constexpr std::uint32_t kTypeMode = 0xFFFFFFFF;
+    static constexpr std::uint32_t kNoMode = 0xFFFFFFFE;
     static std::string Header(const std::string& name, std::uint64_t size, char type,
-                              std::uint32_t mtime = 1600000000);
+                              std::uint32_t mtime = 1600000000, std::uint32_t mode = kTypeMode);
 
 private:
     std::string m_bytes;
