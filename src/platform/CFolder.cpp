@@ -197,7 +197,12 @@ bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd == -1)
     {
-        CFileStatus::SetLastFromErrno(errno, path);
+        // Linux calls a link there "not a folder"; it is the link refused.
+        struct stat st;
+        const int err = errno == ENOTDIR && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)
+                            ? ELOOP
+                            : errno;
+        CFileStatus::SetLastFromErrno(err, path);
         return false;
     }
     const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(mtime), 0}};

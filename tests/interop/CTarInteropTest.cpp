@@ -8,6 +8,7 @@
 #include "support/CPeerShell.h"
 #include "interop/CSampleData.h"
 #include "support/CTestFolder.h"
+#include "support/CUmaskScope.h"
 
 #include <gtest/gtest.h>
 
@@ -401,6 +402,61 @@ INSTANTIATE_TEST_SUITE_P(
                     SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"},
                     SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf"}),
     [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
+
+// ------------------------------------------------ times and permission bits
+
+TEST_F(CTarInteropTest, PeerArchivesExtractWithTheirTimesAndModesLessTheUmask)
+{
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("tar"));
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("bsdtar"));
+    const struct
+    {
+        const char* name;
+        unsigned mode;
+        std::int64_t time;
+    } items[] = {
+        {"keep/run.sh", 0755, 1200000000},
+        {"keep/secret", 0600, 1300000000},
+        {"keep/note", 0644, 1400000000},
+        {"keep", 0700, 1100000000}, // last, as its files would move its time
+    };
+    for (const auto& item : items)
+    {
+        const fs::path path = m_folder.Path() / "src" / item.name;
+        if (item.mode != 0700)
+            m_folder.WriteFile(std::string("src/") + item.name, item.name);
+        fs::permissions(path, fs::perms(item.mode), fs::perm_options::replace);
+        fs::last_write_time(path, std::chrono::file_clock::from_sys(
+                                      std::chrono::sys_seconds(std::chrono::seconds(item.time))));
+    }
+    const std::string writers[] = {"tar --format=gnu -cf", "tar --format=pax -cf", "bsdtar -cf"};
+    int n = 0;
+    for (const std::string& writer : writers)
+    {
+        const std::string archive = m_folder / ("peer" + std::to_string(++n) + ".tar");
+        ASSERT_NO_FATAL_FAILURE(
+            RunPeer("src", writer + " " + CPeerShell::Quote(archive) + " keep"));
+        for (const unsigned umask : {022u, 077u})
+        {
+            const CUmaskScope scope(umask);
+            const std::string out = "out" + std::to_string(n) + "-" + std::to_string(umask);
+            CEngineRun extraction(archive);
+            extraction.ExtractAll(m_folder / out);
+            EXPECT_TRUE(extraction.Of(TAR_EVENT_PROBLEM).empty()) << writer;
+            for (const auto& item : items)
+            {
+                const fs::path path = m_folder.Path() / out / item.name;
+                const auto time = std::chrono::file_clock::to_sys(fs::last_write_time(path));
+                EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch())
+                              .count(),
+                          item.time)
+                    << writer << " " << item.name;
+                EXPECT_EQ(fs::status(path).permissions(), fs::perms(item.mode & ~umask))
+                    << writer << " umask " << umask << " " << item.name;
+            }
+        }
+    }
+}
 
 // ---------------------------------------------------- the byte-swapped layout
 

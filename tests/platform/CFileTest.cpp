@@ -429,9 +429,51 @@ TEST(CFileTest, ClosedFileRefusesWithInvalidHandle)
     ExpectFailure(ERROR_INVALID_HANDLE, [&] { return file.GetLength(value); });
     ExpectFailure(ERROR_INVALID_HANDLE, [&] { return file.SetLength(0); });
     ExpectFailure(ERROR_INVALID_HANDLE, [&] { return file.Flush(); });
+    ExpectFailure(ERROR_INVALID_HANDLE, [&] { return file.SetTime(0); });
+    ExpectFailure(ERROR_INVALID_HANDLE, [&] { return file.SetMode(0); });
     CSystemError::SetLast(ERROR_DISK_FULL);
     EXPECT_TRUE(file.Close());
     EXPECT_EQ(CSystemError::GetLast(), ERROR_DISK_FULL); // success leaves the last error alone
+}
+
+// The time and mode set on the open file are what it keeps once closed;
+// only the nine permission bits are ever applied.
+TEST(CFileTest, TimeAndModeSetBeforeClosingStay)
+{
+    CTestFolder folder;
+    const struct
+    {
+        const char* name;
+        unsigned mode;
+        unsigned posixMode;
+        bool readOnly;
+    } cases[] = {
+        {"private", 0600, 0600, false},
+        {"script", 0755, 0755, false},
+        {"frozen", 0444, 0444, true},
+        {"special", 07775, 0775, false},
+    };
+    constexpr std::int64_t kTime = 1234567890;
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.name);
+        const std::string path = NativePath(folder, test.name);
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        ASSERT_TRUE(file.Write("data", 4));
+        EXPECT_TRUE(file.SetTime(kTime));
+        EXPECT_TRUE(file.SetMode(test.mode));
+        EXPECT_TRUE(file.Close());
+        const auto written = std::chrono::file_clock::to_sys(fs::last_write_time(path));
+        EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(written.time_since_epoch()).count(),
+                  kTime);
+        const fs::perms perms = fs::status(path).permissions();
+        EXPECT_EQ((perms & fs::perms::owner_write) == fs::perms::none, test.readOnly);
+#ifndef _WIN32
+        EXPECT_EQ(static_cast<unsigned>(perms & fs::perms::mask), test.posixMode);
+#endif
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 TEST(CFileTest, NameReachesTheSystemUnchanged)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -113,6 +114,49 @@ TEST(CFolderTest, CreateOverADanglingLinkCreatesNothing)
     fs::create_symlink(folder / "gone", folder.Path() / "dangling");
     ExpectFailure(ERROR_ALREADY_EXISTS, [&] { return CFolder::Create(folder / "dangling"); });
     EXPECT_FALSE(fs::exists(folder.Path() / "gone"));
+}
+
+std::int64_t SecondsOf(const fs::path& path)
+{
+    const auto time = std::chrono::file_clock::to_sys(fs::last_write_time(path));
+    return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+TEST(CFolderTest, SetTimeAndModeGivesTheFolderBothOrTheTimeAlone)
+{
+    CTestFolder folder;
+    const std::string path = NativePath(folder, "dir");
+    ASSERT_TRUE(CFolder::Create(path));
+    fs::permissions(path, fs::perms(0755), fs::perm_options::replace);
+
+    EXPECT_TRUE(CFolder::SetTimeAndMode(path, 1234567890, std::nullopt));
+    EXPECT_EQ(SecondsOf(path), 1234567890);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0755));
+#endif
+    EXPECT_TRUE(CFolder::SetTimeAndMode(path, 1000000000, 07750));
+    EXPECT_EQ(SecondsOf(path), 1000000000);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0750));
+#endif
+    ExpectFailure(ERROR_FILE_NOT_FOUND,
+                  [&] { return CFolder::SetTimeAndMode(NativePath(folder, "gone"), 0, 0700); });
+}
+
+TEST(CFolderTest, SetTimeAndModeRefusesALinkInTheFoldersPlace)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSymbolicLinks;
+#endif
+    CTestFolder folder;
+    fs::create_directory(folder.Path() / "real");
+    fs::permissions(folder.Path() / "real", fs::perms(0755), fs::perm_options::replace);
+    const auto before = fs::last_write_time(folder.Path() / "real");
+    fs::create_directory_symlink(folder.Path() / "real", folder.Path() / "link");
+    ExpectFailure(ERROR_CANT_RESOLVE_FILENAME,
+                  [&] { return CFolder::SetTimeAndMode(folder / "link", 0, 0700); });
+    EXPECT_EQ(fs::last_write_time(folder.Path() / "real"), before);
+    EXPECT_EQ(fs::status(folder.Path() / "real").permissions(), fs::perms(0755));
 }
 
 TEST(CFolderTest, EnumerateListsOneLevelWithoutTheDotEntries)
