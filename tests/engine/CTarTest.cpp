@@ -69,6 +69,28 @@ public:
     int ticks = 0;
 };
 
+// Cancels the engine's operation at the given tick, as a user's Cancel does.
+class CCanceller : public CEventHandler
+{
+public:
+    CCanceller(CTar& tar, int atTick) : m_atTick(atTick)
+    {
+        tar.Advise(this, &CCanceller::OnEvent);
+    }
+    ~CCanceller() override { UnadviseAll(); }
+
+private:
+    int OnEvent(void* record)
+    {
+        if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++m_ticks == m_atTick)
+            throw TAR_CANCEL;
+        return 0;
+    }
+
+    const int m_atTick;
+    int m_ticks = 0;
+};
+
 // A disk-file device that counts the records it reads.
 class CCountingDevice : public CTarFileDevice
 {
@@ -860,19 +882,7 @@ TEST_F(CTarTest, AnExtractionCutShortLeavesItsFoldersWritable)
     for (int i = 0; i < 20; ++i)
         image.File("locked/m" + std::to_string(i), "x");
     m_tar.Open(Archive(image.End()), 20, false);
-    class CCanceller : public CEventHandler
-    {
-    public:
-        explicit CCanceller(CTar& tar) { tar.Advise(this, &CCanceller::OnEvent); }
-        ~CCanceller() override { UnadviseAll(); }
-        int OnEvent(void* record)
-        {
-            if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++ticks == 5)
-                throw TAR_CANCEL;
-            return 0;
-        }
-        int ticks = 0;
-    } canceller(m_tar);
+    const CCanceller canceller(m_tar, 5);
     EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
     const fs::path locked = m_folder.Path() / "out" / "locked";
     EXPECT_NE(TimeOf(locked), 1100000000);
@@ -1089,24 +1099,11 @@ TEST_F(CTarTest, EraseLeavesAnEmptyArchive)
 
 TEST_F(CTarTest, ACancelFromATickLeavesTheOperationAtOnce)
 {
-    class CCanceller : public CEventHandler
-    {
-    public:
-        explicit CCanceller(CTar& tar) { tar.Advise(this, &CCanceller::OnEvent); }
-        ~CCanceller() override { UnadviseAll(); }
-        int OnEvent(void* record)
-        {
-            if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++ticks == 5)
-                throw TAR_CANCEL;
-            return 0;
-        }
-        int ticks = 0;
-    };
     CArchiveImage image;
     for (int i = 0; i < 20; ++i)
         image.File("m" + std::to_string(i), "x");
     m_tar.Open(Archive(image.End()), 20, false);
-    CCanceller canceller(m_tar);
+    const CCanceller canceller(m_tar, 5);
     EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
     EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "m10"));
 }
@@ -1180,19 +1177,6 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
 
 TEST_F(CTarTest, ACancelMidwayThroughACreateLeavesEveryEarlierMemberWhole)
 {
-    class CCanceller : public CEventHandler
-    {
-    public:
-        explicit CCanceller(CTar& tar) { tar.Advise(this, &CCanceller::OnEvent); }
-        ~CCanceller() override { UnadviseAll(); }
-        int OnEvent(void* record)
-        {
-            if (static_cast<SArchiveEvent*>(record)->nKind == TAR_EVENT_TICK && ++ticks == 700)
-                throw TAR_CANCEL;
-            return 0;
-        }
-        int ticks = 0;
-    };
     constexpr int kCount = 400;
     CFileEntrys entries;
     for (int i = 0; i < kCount; ++i)
@@ -1201,7 +1185,7 @@ TEST_F(CTarTest, ACancelMidwayThroughACreateLeavesEveryEarlierMemberWhole)
     {
         CTar writer;
         writer.Open(path, 20, false);
-        CCanceller canceller(writer);
+        const CCanceller canceller(writer, 700);
         EXPECT_THROW(writer.Write(entries, true, -1), int);
     }
 
