@@ -34,7 +34,7 @@ CFileTypesDlg::CFileTypesDlg(std::vector<std::string>* specs, QWidget* parent)
 {
     setWindowTitle(tr("File Types"));
 
-    auto* label = new QLabel(tr("File Specification(s)"));
+    auto* label = new QLabel(tr("File Type(s)"));
     label->setBuddy(m_pEdit);
     m_pEdit->setValidator(new CLowerCaseValidator(m_pEdit));
     SetControlId(*m_pEdit, IDC_SPECS);

@@ -9,7 +9,7 @@ inline constexpr char APP_TITLE[] = "Vorkant";
 inline constexpr char UNTITLED[] = "Untitled";
 inline constexpr char ERRORS_OCCURRED[] =
     "Errors occurred during processing.\nLook at the Application Log for detailed information.";
-inline constexpr char NO_FILE_TYPES[] = "No file specifications.  Extraction aborted.";
+inline constexpr char NO_FILE_TYPES[] = "No file types chosen.  Extraction aborted.";
 inline constexpr char RECENT_FILE_PROMPT[] = "Open this archive";
 // What the File menu shows while no archive has been opened yet.
 inline constexpr char NO_RECENT_FILE[] = "Recent File";

@@ -27,8 +27,8 @@ protected:
         ShowAndSettle(*m_pDialog);
     }
 
-    QLineEdit& Edit() { return Control<QLineEdit>(*m_pDialog, "File Specification(s)"); }
-    QListWidget& List() { return Control<QListWidget>(*m_pDialog, "File Specification(s)"); }
+    QLineEdit& Edit() { return Control<QLineEdit>(*m_pDialog, "File Type(s)"); }
+    QListWidget& List() { return Control<QListWidget>(*m_pDialog, "File Type(s)"); }
     QPushButton& Button(const QString& name) { return Control<QPushButton>(*m_pDialog, name); }
 
     void Type(const QString& text)

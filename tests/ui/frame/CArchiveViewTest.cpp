@@ -117,7 +117,7 @@ TEST_F(CArchiveViewTest, ByTypeWithoutPatternsSaysSoAndExtractsNothing)
         });
     Extract([](CExtractionDlg* dialog) { Choose(dialog, "By &Type"); });
 
-    EXPECT_EQ(text, QStringLiteral("No file specifications.  Extraction aborted."));
+    EXPECT_EQ(text, QStringLiteral("No file types chosen.  Extraction aborted."));
     EXPECT_EQ(m_doc.m_frontEnd.Runs(), 0);
 }
 
