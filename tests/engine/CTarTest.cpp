@@ -230,8 +230,10 @@ void ExpectRestored(const fs::path& root, unsigned umask, const std::string& how
 #ifdef _WIN32
         (void)umask;
         if (member.type != '5')
+        {
             EXPECT_EQ((ModeOf(path) & 0200) == 0, (member.mode & 0222) == 0)
                 << how << " " << member.name;
+        }
 #else
         EXPECT_EQ(ModeOf(path), member.mode & 0777 & ~umask) << how << " " << member.name;
 #endif
