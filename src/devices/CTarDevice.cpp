@@ -16,6 +16,14 @@ constexpr std::uint32_t kStageChunk = 64 * 1024;
 static_assert(kStageChunk % CTarDevice::RECORD_SIZE == 0);
 } // namespace
 
+void CTarDevice::BeginAppend()
+{
+}
+
+void CTarDevice::AbandonAppend()
+{
+}
+
 bool CTarDevice::CanEject()
 {
     return false;

@@ -57,6 +57,14 @@ public:
     // Leaves an empty archive, positioned at record 0.
     virtual void Erase() = 0;
     virtual std::uint64_t GetSize() = 0;
+    // What the medium holds now is what AbandonAppend goes back to. A medium
+    // that keeps whatever reached it (a tape) ignores both.
+    virtual void BeginAppend();
+    // After a write that failed or was cancelled: the archive cut back to
+    // what it held at BeginAppend with its end marker again, or, when it
+    // held nothing, the medium closed and removed. Never raises and tells
+    // no client: what ended the write is the failure to report.
+    virtual void AbandonAppend();
     virtual bool CanEject();
     // Raises "Eject not supported on this device." unless the medium can.
     virtual void Eject();

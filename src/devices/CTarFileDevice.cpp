@@ -258,6 +258,33 @@ std::uint64_t CTarFileDevice::GetSize()
     return length;
 }
 
+void CTarFileDevice::BeginAppend()
+{
+    Settle();
+    if (!m_file.GetPosition(m_nAppendStart) || !m_file.GetLength(m_nAppendLength))
+        throw COsException();
+}
+
+void CTarFileDevice::AbandonAppend()
+{
+    if (!IsOpen())
+        return;
+    // Records not yet in the file go with the rest of the append.
+    m_pending.clear();
+    m_nReadPos = m_nReadLength = 0;
+    m_nAheadRecords = 1;
+    if (m_nAppendLength == 0)
+    {
+        const std::string name = m_strName;
+        Close();
+        CFile::Remove(name);
+        return;
+    }
+    static constexpr std::array<unsigned char, 2 * RECORD_SIZE> kEndMarker{};
+    if (m_file.SetLength(m_nAppendStart) && m_file.Write(kEndMarker.data(), kEndMarker.size()))
+        m_file.Seek(static_cast<std::int64_t>(m_nAppendStart), CFile::begin);
+}
+
 void CTarFileDevice::MoveTo(std::uint64_t position)
 {
     if (!m_file.Seek(static_cast<std::int64_t>(position), CFile::begin))

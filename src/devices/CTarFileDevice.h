@@ -39,6 +39,8 @@ public:
     std::string GetName() const override;
     void Erase() override;
     std::uint64_t GetSize() override;
+    void BeginAppend() override;
+    void AbandonAppend() override;
 
     // Writes one record at the position and tells the clients how many of
     // its bytes are member data.
@@ -66,4 +68,6 @@ private:
     std::size_t m_nReadLength = 0;  // bytes held in m_readAhead
     std::uint32_t m_nAheadRecords = 1;
     std::vector<unsigned char> m_pending; // records written but not yet in the file
+    std::uint64_t m_nAppendStart = 0;     // where the append began
+    std::uint64_t m_nAppendLength = 0;    // the file's length then
 };

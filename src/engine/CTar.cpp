@@ -3,6 +3,7 @@
 #include "core/COsException.h"
 #include "devices/CTarFileDevice.h"
 #include "devices/CTarTapeDevice.h"
+#include "engine/CExtractedFile.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CMemberPath.h"
 #include "engine/CTarExtendedHeader.h"
@@ -240,6 +241,8 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     }
     if (!SkipRecords(records))
     {
+        SendProblem(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}),
+                    event.strName);
         // The member's data runs past the end: the append point is its header,
         // or the first header describing it.
         scan.zeros = SeekCount(metadata + 1);
@@ -483,14 +486,11 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
     }
     CreateFolders(scan.destination, components, components.empty() ? 0 : components.size() - 1,
                   member);
-    ReplaceLink(event.strName);
-    CFile file;
-    if (!file.Open(event.strName, CFile::modeCreate | CFile::modeWrite | CFile::modeNoFollow))
-        throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
-    CopyData(file, event, records, read);
-    const std::optional<std::string> unrestored = RestoreFile(file, event, mode, scan.umask);
-    if (!file.Close())
-        throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
+    CExtractedFile target(event.strName, ClearTarget(event.strName));
+    CopyData(target.File(), event, records, read);
+    const std::optional<std::string> unrestored =
+        RestoreFile(target.File(), event, mode, scan.umask);
+    target.Commit();
     // The contents are whole; only the time or the mode is missing.
     if (unrestored)
     {
@@ -604,12 +604,16 @@ void CTar::CreateFolderPath(const std::string& path)
     }
 }
 
-// A link where the member goes is replaced by the member, not written through.
-void CTar::ReplaceLink(const std::string& path) const
+// A link where the member goes is replaced by the member, not written
+// through. True when a file stands there, which the member is to replace.
+bool CTar::ClearTarget(const std::string& path)
 {
     CFileStatus status;
-    if (CFileStatus::Get(path, status, false) && status.m_bLink && !CFile::Remove(path))
+    if (!CFileStatus::Get(path, status, false))
+        return false;
+    if (status.m_bLink && !CFile::Remove(path))
         throw CGenericException(CTarMessages::FileFailure(path, COsException()));
+    return !status.m_bLink && !status.m_bDirectory;
 }
 
 // ----------------------------------------------------------------- writing
@@ -623,8 +627,27 @@ bool CTar::Write(const CFileEntrys& entries, bool relative, int indexFileEntry)
     // standard one, and the flag must say what the medium holds.
     if (m_bEmpty)
         m_bSwap = m_bTape && m_settings.m_bSgiFormat != 0;
-    m_bReporting = true;
+    const bool wasEmpty = m_bEmpty;
+    device.BeginAppend();
+    try
+    {
+        return Append(entries, relative, indexFileEntry);
+    }
+    catch (...)
+    {
+        m_event.nKind = TAR_EVENT_NONE;
+        m_bReporting = false;
+        m_bEmpty = wasEmpty;
+        device.AbandonAppend();
+        if (m_bTape)
+            RethrowForTape();
+        throw;
+    }
+}
 
+bool CTar::Append(const CFileEntrys& entries, bool relative, int indexFileEntry)
+{
+    m_bReporting = true;
     const int count = entries.GetCount();
     int written = 0;
     for (int i = 0; i < count; ++i)
@@ -640,9 +663,25 @@ bool CTar::Write(const CFileEntrys& entries, bool relative, int indexFileEntry)
     m_bReporting = false;
     if (written == 0)
         return false;
-    m_bEmpty = false;
+    CTarDevice& device = Device();
     device.WriteEnd();
+    m_bEmpty = false;
     return device.Seek(-2, CTarDevice::SEEK_FROM_CURRENT);
+}
+
+// A tape keeps what reached it before the failure, which may end inside a
+// member: the user must hear that the archive on it is no longer whole.
+// A cancel passes unchanged.
+void CTar::RethrowForTape()
+{
+    try
+    {
+        throw;
+    }
+    catch (const CException& e)
+    {
+        throw CGenericException(CTarMessages::MessageOf(e) + "  " + CTarMessages::kTapeEndsEarly);
+    }
 }
 
 bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)

@@ -52,7 +52,10 @@ public:
     void Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
                  const std::string& destination);
     // Appends the entries (the one at indexFileEntry only to an empty
-    // archive) and the end marker. True when a member was written.
+    // archive) and the end marker. True when a member was written. A write
+    // that fails or is cancelled leaves a disk archive as it was before
+    // (a new one removed, so the engine is then closed); a tape keeps what
+    // reached it, and the failure's message says so.
     bool Write(const CFileEntrys& entries, bool relative, int indexFileEntry);
     void Erase();
     bool CanEject();
@@ -152,9 +155,11 @@ private:
     void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
     void CreateFolders(const std::string& destination, const std::vector<std::string>& components,
                        std::size_t count, const std::string& member) const;
-    void ReplaceLink(const std::string& path) const;
+    static bool ClearTarget(const std::string& path);
     static void CreateFolderPath(const std::string& path);
 
+    bool Append(const CFileEntrys& entries, bool relative, int indexFileEntry);
+    [[noreturn]] static void RethrowForTape();
     bool WriteEntry(const SFileEntry& entry, bool relative, bool indexFile);
     void WriteExtendedSize(const CTarHeader& member);
     bool WriteFile(const SFileEntry& entry, const CTarHeader& header);

@@ -22,6 +22,7 @@ public:
         "Unable to process file [%s], the archive ends before its data does";
     static constexpr char kChangedSize[] =
         "Unable to process file [%s], it changed size while it was being archived";
+    static constexpr char kTapeEndsEarly[] = "The archive on the tape may now end early.";
 
     // Fills each %s of the format with the next argument.
     static std::string Format(std::string_view format,

@@ -13,6 +13,7 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +71,18 @@ bool CFile::Remove(const std::string& path)
     return ::DeleteFileA(path.c_str()) != 0;
 #else
     if (::unlink(path.c_str()) == 0)
+        return true;
+    CSystemError::SetLastFromErrno(errno);
+    return false;
+#endif
+}
+
+bool CFile::Rename(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    if (::rename(from.c_str(), to.c_str()) == 0)
         return true;
     CSystemError::SetLastFromErrno(errno);
     return false;
@@ -175,6 +188,8 @@ int OpenFlags(unsigned flags)
     }
     if (flags & CFile::modeCreate)
         result |= (flags & CFile::modeNoTruncate) ? O_CREAT : O_CREAT | O_TRUNC;
+    if ((flags & CFile::modeCreate) && (flags & CFile::modeCreateNew))
+        result |= O_EXCL;
     if (flags & CFile::modeNoFollow)
         result |= O_NOFOLLOW;
     return result;
@@ -415,6 +430,8 @@ DWORD Disposition(unsigned flags)
 {
     if (!(flags & CFile::modeCreate))
         return OPEN_EXISTING;
+    if (flags & CFile::modeCreateNew)
+        return CREATE_NEW;
     return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 }
 

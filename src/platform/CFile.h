@@ -20,6 +20,7 @@ public:
         typeText = 0x4000,       // on Windows '\n' is written as "\r\n"; no translation on POSIX
         osSequentialScan = 0x10000,
         modeNoFollow = 0x20000, // refuse to open through a symbolic link at the last component
+        modeCreateNew = 0x40000, // with modeCreate: fail with ERROR_FILE_EXISTS if the name is taken
     };
     enum ESeek
     {
@@ -73,6 +74,9 @@ public:
 
     // Deletes the named file (a link itself, not what it points at).
     static bool Remove(const std::string& path);
+    // Gives a file another name in the same file system, in one step:
+    // a file that already has that name is replaced.
+    static bool Rename(const std::string& from, const std::string& to);
 
     // The name given to Open; empty while closed.
     const std::string& GetFilePath() const;

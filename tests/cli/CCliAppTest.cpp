@@ -183,6 +183,19 @@ TEST_F(CCliAppTest, ProblemsAreLoggedAndGiveStatusOne)
     EXPECT_EQ(Lines(CliOk({"list", "new.tar"})), (std::vector<std::string>{"index.txt", "a.txt"}));
 }
 
+TEST_F(CCliAppTest, AnArchiveCutShortListsWhatItHoldsAndGivesStatusOne)
+{
+    CArchiveImage image;
+    const std::string whole = image.File("a.txt", "a").File("cut.bin", std::string(5000, 'c')).Bytes();
+    m_folder.WriteFile("cut.tar", whole.substr(0, whole.size() - 2048));
+    const auto result = Cli({"list", "cut.tar"});
+
+    EXPECT_EQ(result.nStatus, 1);
+    EXPECT_EQ(Lines(result.strOut), std::vector<std::string>{"a.txt"});
+    EXPECT_THAT(result.strErr,
+                HasSubstr("Unable to process file [cut.bin], the archive ends before its data does"));
+}
+
 struct SFailureCase
 {
     const char* label;

@@ -6,6 +6,7 @@
 #include "core/COsException.h"
 #include "devices/CTarTapeDevice.h"
 #include "engine/CFileEntrys.h"
+#include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
 #include "platform/CSimhTape.h"
 #include "support/CArchiveImage.h"
@@ -151,6 +152,27 @@ TEST_F(CTarTapeTest, AppendsBehindWhatTheTapeHolds)
     WriteFiles({{"two", std::string(20000, '2')}});
     WriteFiles({{"three", "3"}});
     EXPECT_EQ(ListNames(), (std::vector<std::string>{"one", "two", "three"}));
+}
+
+TEST_F(CTarTapeTest, AFailedWriteKeepsWhatReachedTheTapeAndSaysSo)
+{
+    Tape({});
+    WriteFiles({{"one", "1"}});
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("src/two", std::string(30000, '2')), false);
+    CVirtualTapeTar tar(m_image, [](CSimhTape& drive) { drive.Faults().nWriteFailBlock = 2; });
+    tar.Open(kTapeName, 20, false);
+    try
+    {
+        tar.Write(entries, true, -1);
+        ADD_FAILURE() << "the write went through";
+    }
+    catch (const CException& e)
+    {
+        EXPECT_NE(CTarMessages::MessageOf(e).find("  The archive on the tape may now end early."),
+                  std::string::npos);
+    }
+    EXPECT_GE(Blocks().size(), 2u) << "what reached the tape stays";
 }
 
 TEST_F(CTarTapeTest, AnEmptyTapeTakesTheSwappedLayoutWhenAskedFor)

@@ -6,6 +6,7 @@
 #include "engine/CWildCard.h"
 #include "platform/PathStyle.h"
 #include "support/CArchiveImage.h"
+#include "support/CSmallDisk.h"
 #include "support/CTestFolder.h"
 #include "support/CUmaskScope.h"
 
@@ -1110,20 +1111,28 @@ TEST_F(CTarTest, ACancelFromATickLeavesTheOperationAtOnce)
     EXPECT_FALSE(fs::exists(m_folder.Path() / "out" / "m10"));
 }
 
-TEST_F(CTarTest, AnArchiveThatEndsInsideAMemberEndsItsExtraction)
+TEST_F(CTarTest, AnArchiveThatEndsInsideAMemberLeavesNoPieceOfIt)
 {
     // The header claims 4 GiB - 1 bytes; the archive holds 300 records of
-    // it, more than the extraction gathers before writing, and all of them
-    // reach the file.
+    // it, more than the extraction gathers before writing. What stood under
+    // the name before stays; a new file goes again.
     const std::string path = m_folder.WriteFile(
         "cut.tar", CArchiveImage::Header("big", 0xFFFFFFFF, '0') + std::string(300 * 512, 'd'));
-    m_tar.Open(path, 20, false);
-    ExtractAll(m_tar, m_folder / "out");
-    EXPECT_EQ(SizeOf(m_folder / "out/big"), 300u * 512);
-    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].strMessage.find("the archive ends before its data does"),
-              std::string::npos);
+    m_folder.WriteFile("old/big", "the user's own");
+    for (const char* folder : {"old", "new"})
+    {
+        CTar tar;
+        CArchiveRecorder recorder(tar);
+        tar.Open(path, 20, false);
+        ExtractAll(tar, m_folder / folder);
+        const auto problems = recorder.Of(TAR_EVENT_PROBLEM);
+        ASSERT_EQ(problems.size(), 1u) << folder;
+        EXPECT_NE(problems[0].strMessage.find("the archive ends before its data does"),
+                  std::string::npos);
+        EXPECT_EQ(fs::directory_iterator(m_folder / folder) == fs::directory_iterator(),
+                  std::string(folder) == "new");
+    }
+    EXPECT_EQ(m_folder.ReadFile("old/big"), "the user's own");
 }
 
 // ------------------------------------------------------ many small members
@@ -1148,12 +1157,14 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
     for (int i = 0; i < kCount; ++i)
         image.File("m" + std::to_string(i), SmallContents(i));
     const std::size_t members = image.Bytes().size();
-    // Whole members then a cut one: its data runs past the end of the file.
+    // Whole members with and without an end marker, then a cut one: its data
+    // runs past the end of the file.
     const std::string whole = Archive(CArchiveImage(image).End());
+    const std::string unmarked = m_folder.WriteFile("unmarked.tar", image.Bytes());
     const std::string cut = m_folder.WriteFile(
         "cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') + std::string(1000, 'c'));
 
-    for (const std::string& path : {whole, cut})
+    for (const std::string& path : {whole, unmarked, cut})
     {
         CTar tar;
         CArchiveRecorder recorder(tar);
@@ -1161,6 +1172,13 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
         tar.List();
         const auto listed = recorder.Of(TAR_EVENT_LISTED);
         ASSERT_EQ(listed.size(), std::size_t{kCount}) << path;
+        // Only the cut member is a problem; a missing end marker is not.
+        const auto problems = recorder.Of(TAR_EVENT_PROBLEM);
+        ASSERT_EQ(problems.size(), path == cut ? 1u : 0u) << path;
+        if (path == cut)
+        {
+            EXPECT_EQ(problems[0].strName, "cut");
+        }
         for (int i = 0; i < kCount; ++i)
         {
             EXPECT_EQ(listed[i].strName, "m" + std::to_string(i));
@@ -1177,34 +1195,98 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
     }
 }
 
-TEST_F(CTarTest, ACancelMidwayThroughACreateLeavesEveryEarlierMemberWhole)
+TEST_F(CTarTest, ACancelMidwayThroughAWriteLeavesTheArchiveAsItWas)
 {
     constexpr int kCount = 400;
     CFileEntrys entries;
     for (int i = 0; i < kCount; ++i)
         entries.AddPath(m_folder.WriteFile("src/m" + std::to_string(i), SmallContents(i)), false);
+    CFileEntrys first;
+    first.AddPath(m_folder.WriteFile("first", "1"), false);
     const std::string path = m_folder / "new.tar";
     {
         CTar writer;
         writer.Open(path, 20, false);
         const CCanceller canceller(writer, 700);
         EXPECT_THROW(writer.Write(entries, true, -1), int);
+        EXPECT_FALSE(writer.IsOpen());
     }
+    EXPECT_FALSE(fs::exists(path)) << "a new archive goes";
 
     m_tar.Open(path, 20, false);
-    m_tar.List();
-    const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
-    ASSERT_GT(listed.size(), 0u);
-    ASSERT_LT(listed.size(), std::size_t{kCount});
-    std::vector<std::uint32_t> rows(listed.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = static_cast<std::uint32_t>(i);
-    ExtractRows(m_tar, rows, m_folder / "out");
-    for (std::size_t i = 0; i < listed.size(); ++i)
+    ASSERT_TRUE(m_tar.Write(first, true, -1));
+    const std::string before = m_folder.ReadFile("new.tar");
     {
-        const std::string name = "m" + std::to_string(i);
-        ASSERT_EQ(listed[i].strName, name);
-        EXPECT_EQ(m_folder.ReadFile("out/" + name), SmallContents(static_cast<int>(i))) << name;
+        const CCanceller canceller(m_tar, 700);
+        EXPECT_THROW(m_tar.Write(entries, true, -1), int);
     }
+    EXPECT_EQ(m_folder.ReadFile("new.tar"), before) << "an append is cut back";
+    m_tar.List();
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_LISTED).size(), 2u) << "by the cancelled write, then alone";
     EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+}
+
+// --------------------------------------------- failures leave things whole
+
+namespace
+{
+constexpr std::uint64_t kSmallDisk = 1024 * 1024;
+const std::string kTooBig(3 * 1024 * 1024, 'b');
+} // namespace
+
+TEST_F(CTarTest, ExtractionOntoAFullDiskKeepsWhatItWouldReplace)
+{
+    CArchiveImage image;
+    image.File("big", kTooBig).File("fresh", kTooBig).File("after.txt", "after").End();
+    m_tar.Open(Archive(image), 20, false);
+    const CSmallDisk disk(m_folder.Path() / "disk", kSmallDisk);
+    m_folder.WriteFile("disk/big", "the user's own");
+
+    if (!disk.Run([&] { ExtractAll(m_tar, disk.Path().string()); }))
+        GTEST_SKIP() << "no way to make a small disk here";
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 2u);
+    EXPECT_EQ(m_folder.ReadFile("disk/big"), "the user's own");
+    EXPECT_EQ(m_folder.ReadFile("disk/after.txt"), "after");
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), fs::directory_iterator()), 2)
+        << "no piece of a member, no file written beside";
+}
+
+TEST_F(CTarTest, AWriteThatFillsTheDiskLeavesTheArchiveAsItWas)
+{
+    CFileEntrys small;
+    small.AddPath(m_folder.WriteFile("small", "s"), false);
+    CFileEntrys big;
+    big.AddPath(m_folder.WriteFile("big", kTooBig), false);
+    const CSmallDisk disk(m_folder.Path() / "disk", kSmallDisk);
+    const std::string path = disk / "a.tar";
+    std::string before;
+
+    const bool ran = disk.Run(
+        [&]
+        {
+            m_tar.Open(path, 20, false);
+            EXPECT_THROW(m_tar.Write(big, true, -1), CException);
+            EXPECT_FALSE(fs::exists(path)) << "a new archive goes";
+            m_tar.Open(path, 20, false);
+            ASSERT_TRUE(m_tar.Write(small, true, -1));
+            before = m_folder.ReadFile("disk/a.tar");
+            EXPECT_THROW(m_tar.Write(big, true, -1), CException);
+        });
+    if (!ran)
+        GTEST_SKIP() << "no way to make a small disk here";
+    EXPECT_EQ(m_folder.ReadFile("disk/a.tar"), before) << "an append is cut back";
+    m_tar.Close();
+}
+
+TEST_F(CTarTest, ACancelInsideAMemberKeepsTheFileItWouldReplace)
+{
+    CArchiveImage image;
+    m_tar.Open(Archive(image.File("big", kTooBig).End()), 20, false);
+    m_folder.WriteFile("out/big", "the user's own");
+    {
+        const CCanceller canceller(m_tar, 100);
+        EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
+    }
+    EXPECT_EQ(m_folder.ReadFile("out/big"), "the user's own");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()), 1);
 }

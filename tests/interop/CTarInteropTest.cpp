@@ -3,9 +3,11 @@
 // must list and extract here.
 #include "engine/CTar.h"
 
+#include "core/CException.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CWildCard.h"
 #include "support/CPeerShell.h"
+#include "support/CSmallDisk.h"
 #include "interop/CSampleData.h"
 #include "support/CTestFolder.h"
 #include "support/CUmaskScope.h"
@@ -456,6 +458,30 @@ TEST_F(CTarInteropTest, PeerArchivesExtractWithTheirTimesAndModesLessTheUmask)
             }
         }
     }
+}
+
+// ------------------------------------------------------ a failed append
+
+TEST_F(CTarInteropTest, AnAppendThatFillsTheDiskLeavesAnArchiveThePeerReadsAsBefore)
+{
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("tar"));
+    MakePeerTree();
+    const CSmallDisk disk(m_folder.Path() / "disk", 1024 * 1024);
+    const std::string archive = disk / "peer.tar";
+    ASSERT_NO_FATAL_FAILURE(RunPeer("src", "tar -cf " + CPeerShell::Quote(archive) + " dir e.txt"));
+    const std::string list = "tar -tvf " + CPeerShell::Quote(archive);
+    const SPeerRun before = CPeerShell::Run(m_folder, list);
+    CFileEntrys big;
+    big.AddPath(m_folder.WriteFile("big", std::string(3 * 1024 * 1024, 'b')), false);
+
+    CEngineRun append(archive);
+    if (!disk.Run([&] { EXPECT_THROW(append.Tar().Write(big, true, -1), CException); }))
+        GTEST_SKIP() << "no way to make a small disk here";
+    append.Tar().Close();
+    const SPeerRun after = CPeerShell::Run(m_folder, list);
+    EXPECT_EQ(after.status, 0);
+    EXPECT_EQ(after.err, "");
+    EXPECT_EQ(after.out, before.out);
 }
 
 // ---------------------------------------------------- the byte-swapped layout
