@@ -21,8 +21,9 @@ constexpr unsigned kOpenOrCreate =
 // pending writes go to the file once they reach it.
 constexpr std::uint32_t kBufferRecords = 128;
 // A forward seek shorter than this past what was read ahead reads on rather
-// than moving the file's position: cheaper than the calls a seek takes.
-constexpr std::uint64_t kReadOnLimit = std::uint64_t{kBufferRecords} * CTarDevice::RECORD_SIZE;
+// than moving the file's position: copying that much costs about what the
+// calls of a seek and a fresh read do; farther, copying costs more.
+constexpr std::uint64_t kReadOnLimit = 16 * 1024;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "core/CGenericException.h"
 #include "core/COsException.h"
 #include "engine/CTarMessages.h"
+#include "platform/CFileStatus.h"
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
 
@@ -35,14 +36,16 @@ std::string BesideName(const std::string& folder)
 
 } // namespace
 
-CExtractedFile::CExtractedFile(std::string path, bool replace) : m_strPath(std::move(path))
+CExtractedFile::CExtractedFile(std::string path, unsigned mode)
+    : m_strPath(std::move(path)), m_nMode(mode)
 {
-    if (replace)
-        CreateBeside();
-    else if (m_file.Open(m_strPath, kCreateNew))
-        m_strWritten = m_strPath;
-    else
+    // Most members land where nothing stands: one call finds that out.
+    if (Create(m_strPath))
+        return;
+    const DWORD error = CSystemError::GetLast();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         Fail();
+    Replace();
 }
 
 CExtractedFile::~CExtractedFile()
@@ -53,17 +56,40 @@ CExtractedFile::~CExtractedFile()
     CFile::Remove(m_strWritten);
 }
 
+bool CExtractedFile::Create(const std::string& name)
+{
+    if (!m_file.Open(name, kCreateNew, m_nMode))
+        return false;
+    m_strWritten = name;
+    return true;
+}
+
+void CExtractedFile::Replace()
+{
+    CFileStatus status;
+    if (!CFileStatus::Get(m_strPath, status, false))
+        Fail();
+    if (status.m_bLink)
+    {
+        if (!CFile::Remove(m_strPath) || !Create(m_strPath))
+            Fail();
+        return;
+    }
+    if (status.m_bDirectory)
+    {
+        CSystemError::SetLast(ERROR_ACCESS_DENIED);
+        Fail();
+    }
+    CreateBeside();
+}
+
 void CExtractedFile::CreateBeside()
 {
     const std::string folder = FolderOf(m_strPath);
     for (int i = 0; i < kBesideTries; ++i)
     {
-        const std::string name = BesideName(folder);
-        if (m_file.Open(name, kCreateNew))
-        {
-            m_strWritten = name;
+        if (Create(BesideName(folder)))
             return;
-        }
         if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
             break;
     }

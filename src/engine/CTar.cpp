@@ -6,12 +6,14 @@
 #include "engine/CExtractedFile.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CMemberPath.h"
+#include "engine/COpenAhead.h"
 #include "engine/CTarExtendedHeader.h"
 #include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
 #include "platform/CFile.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
+#include "platform/CSystemError.h"
 #include "platform/CUmask.h"
 
 #include <algorithm>
@@ -470,7 +472,7 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
     const char type = event.chType;
     if (type == '5')
     {
-        CreateFolders(scan.destination, components, components.size(), member);
+        CreateFolders(scan, components, components.size(), member);
         // The destination itself is the user's folder, not the archive's.
         if (!components.empty())
             scan.folders.push_back({event.strName, event.time, mode, components.size()});
@@ -484,9 +486,8 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         Send(event);
         return;
     }
-    CreateFolders(scan.destination, components, components.empty() ? 0 : components.size() - 1,
-                  member);
-    CExtractedFile target(event.strName, ClearTarget(event.strName));
+    CreateFolders(scan, components, components.empty() ? 0 : components.size() - 1, member);
+    CExtractedFile target(event.strName, mode ? RestoredMode(*mode, scan.umask) : 0666);
     CopyData(target.File(), event, records, read);
     const std::optional<std::string> unrestored =
         RestoreFile(target.File(), event, mode, scan.umask);
@@ -502,15 +503,16 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
 }
 
 // On the open file, before it is closed: no name is looked up again, so
-// nothing put in its place meanwhile can be reached. The text of the first
-// failure, if any.
+// nothing put in its place meanwhile can be reached. Where the system gave
+// the file its bits as it was created, only the time is left. The text of
+// the first failure, if any.
 std::optional<std::string> CTar::RestoreFile(CFile& file, const SArchiveEvent& event,
                                              std::optional<std::uint32_t> mode, unsigned umask)
 {
     std::optional<std::string> failure;
     if (!file.SetTime(event.time))
         failure = CTarMessages::FileFailure(event.strName, COsException());
-    if (mode && !file.SetMode(RestoredMode(*mode, umask)) && !failure)
+    if (!CFile::kCreateTakesMode && mode && !file.SetMode(RestoredMode(*mode, umask)) && !failure)
         failure = CTarMessages::FileFailure(event.strName, COsException());
     return failure;
 }
@@ -570,23 +572,29 @@ void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, st
 
 // Creates the first count components below the destination that are
 // missing. A link on the way is never followed: it could lead anywhere.
-void CTar::CreateFolders(const std::string& destination, const std::vector<std::string>& components,
-                         std::size_t count, const std::string& member) const
+// A folder met once is known for the rest of the scan, so members side by
+// side cost no look at their folders.
+void CTar::CreateFolders(SScan& scan, const std::vector<std::string>& components,
+                         std::size_t count, const std::string& member)
 {
-    std::string path = destination;
+    std::string path = scan.destination;
     for (std::size_t i = 0; i < count; ++i)
     {
         path = CMemberPath::Join(path, {components[i]});
+        if (scan.knownFolders.count(path) > 0)
+            continue;
         CFileStatus status;
         if (CFileStatus::Get(path, status, false))
         {
             if (status.m_bLink)
                 throw CGenericException(
                     CTarMessages::Format(CTarMessages::kLeavesDestination, {member}));
-            continue;
         }
-        if (!CFolder::Create(path))
+        else if (!CFolder::Create(path))
+        {
             throw COsException();
+        }
+        scan.knownFolders.insert(path);
     }
 }
 
@@ -602,18 +610,6 @@ void CTar::CreateFolderPath(const std::string& path)
         if (!CFileStatus::Get(prefix, status) && !CFolder::Create(prefix))
             throw COsException();
     }
-}
-
-// A link where the member goes is replaced by the member, not written
-// through. True when a file stands there, which the member is to replace.
-bool CTar::ClearTarget(const std::string& path)
-{
-    CFileStatus status;
-    if (!CFileStatus::Get(path, status, false))
-        return false;
-    if (status.m_bLink && !CFile::Remove(path))
-        throw CGenericException(CTarMessages::FileFailure(path, COsException()));
-    return !status.m_bLink && !status.m_bDirectory;
 }
 
 // ----------------------------------------------------------------- writing
@@ -649,14 +645,16 @@ bool CTar::Append(const CFileEntrys& entries, bool relative, int indexFileEntry)
 {
     m_bReporting = true;
     const int count = entries.GetCount();
+    COpenAhead ahead(entries, count);
     int written = 0;
     for (int i = 0; i < count; ++i)
     {
+        COpenAhead::SLooked looked = ahead.Next();
         const bool indexFile = i == indexFileEntry;
         // The index file describes a whole new archive, never an addition.
         if (indexFile && !m_bEmpty)
             continue;
-        if (WriteEntry(*entries.GetAt(i), relative, indexFile))
+        if (WriteEntry(looked, relative, indexFile))
             ++written;
     }
     m_event.nKind = TAR_EVENT_NONE;
@@ -684,8 +682,9 @@ void CTar::RethrowForTape()
     }
 }
 
-bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
+bool CTar::WriteEntry(COpenAhead::SLooked& looked, bool relative, bool indexFile)
 {
+    const SFileEntry& entry = looked.entry;
     const std::string& stored = relative || indexFile ? entry.strName : entry.strPath;
     const std::optional<std::string> name = CTarHeader::ToArchiveName(stored, relative);
     if (!name)
@@ -693,9 +692,10 @@ bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
         SendProblem(TAR_PATH_TOO_LONG);
         return false;
     }
-    CFileStatus status;
-    if (!CFileStatus::Get(entry.strPath, status))
+    const CFileStatus& status = looked.status;
+    if (!looked.bFound)
     {
+        CSystemError::SetLast(looked.dwError);
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
@@ -717,7 +717,7 @@ bool CTar::WriteEntry(const SFileEntry& entry, bool relative, bool indexFile)
         Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
         return true;
     }
-    return WriteFile(entry, header);
+    return WriteFile(entry, header, looked.file);
 }
 
 // A file too big for the size field in octal also has its size in an
@@ -736,12 +736,12 @@ void CTar::WriteExtendedSize(const CTarHeader& member)
     m_bReporting = true;
 }
 
-bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header)
+bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& file)
 {
     // Read once from start to end: the system's own read-ahead serves that
-    // without a hint, which would cost a call per file.
-    CFile file;
-    if (!file.Open(entry.strPath, CFile::modeRead))
+    // without a hint, which would cost a call per file. A folder entry
+    // that has become a file since it was added is opened here.
+    if (!file.IsOpen() && !file.Open(entry.strPath, CFile::modeRead | CFile::modeNoWait))
     {
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/CEventHandler.h"
 #include "devices/CTarDevice.h"
+#include "engine/COpenAhead.h"
 #include "engine/CTarHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
@@ -12,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CFile;
@@ -124,6 +126,7 @@ private:
         SPending pending;
         unsigned umask = 0;
         std::vector<SFolderMember> folders;
+        std::unordered_set<std::string> knownFolders; // below the destination
     };
 
     int OnDeviceEvent(void* record);
@@ -153,16 +156,15 @@ private:
                                                   unsigned umask);
     void RestoreFolders(SScan& scan);
     void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
-    void CreateFolders(const std::string& destination, const std::vector<std::string>& components,
-                       std::size_t count, const std::string& member) const;
-    static bool ClearTarget(const std::string& path);
+    static void CreateFolders(SScan& scan, const std::vector<std::string>& components,
+                              std::size_t count, const std::string& member);
     static void CreateFolderPath(const std::string& path);
 
     bool Append(const CFileEntrys& entries, bool relative, int indexFileEntry);
     [[noreturn]] static void RethrowForTape();
-    bool WriteEntry(const SFileEntry& entry, bool relative, bool indexFile);
+    bool WriteEntry(COpenAhead::SLooked& looked, bool relative, bool indexFile);
     void WriteExtendedSize(const CTarHeader& member);
-    bool WriteFile(const SFileEntry& entry, const CTarHeader& header);
+    bool WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& file);
 
     std::unique_ptr<CTarDevice> m_pDevice;
     SArchiveEvent m_event{{}, 0, 0, '\0', TAR_EVENT_NONE, 0, {}};

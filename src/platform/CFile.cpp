@@ -28,7 +28,8 @@ CFile::~CFile()
 
 CFile::CFile(CFile&& other) noexcept
     : m_hFile(std::exchange(other.m_hFile, kInvalidHandle)),
-      m_nFlags(std::exchange(other.m_nFlags, 0u)), m_strPath(std::exchange(other.m_strPath, {}))
+      m_nFlags(std::exchange(other.m_nFlags, 0u)), m_strPath(std::exchange(other.m_strPath, {})),
+      m_opened(other.m_opened), m_bOpenedKnown(std::exchange(other.m_bOpenedKnown, false))
 {
 }
 
@@ -40,6 +41,8 @@ CFile& CFile::operator=(CFile&& other) noexcept
         m_hFile = std::exchange(other.m_hFile, kInvalidHandle);
         m_nFlags = std::exchange(other.m_nFlags, 0u);
         m_strPath = std::exchange(other.m_strPath, {});
+        m_opened = other.m_opened;
+        m_bOpenedKnown = std::exchange(other.m_bOpenedKnown, false);
     }
     return *this;
 }
@@ -62,6 +65,7 @@ bool CFile::Close()
     m_hFile = kInvalidHandle;
     m_nFlags = 0;
     m_strPath.clear();
+    m_bOpenedKnown = false;
     return released;
 }
 
@@ -192,6 +196,8 @@ int OpenFlags(unsigned flags)
         result |= O_EXCL;
     if (flags & CFile::modeNoFollow)
         result |= O_NOFOLLOW;
+    if (flags & CFile::modeNoWait)
+        result |= O_NONBLOCK;
     return result;
 }
 
@@ -209,12 +215,6 @@ int Whence(CFile::ESeek from)
     return -1; // lseek refuses it with EINVAL
 }
 
-bool IsFolder(int fd)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool Fail(int err)
 {
     CSystemError::SetLastFromErrno(err);
@@ -223,7 +223,7 @@ bool Fail(int err)
 
 } // namespace
 
-bool CFile::Open(const std::string& path, unsigned flags)
+bool CFile::Open(const std::string& path, unsigned flags, unsigned createMode)
 {
     Close();
     const int openFlags = OpenFlags(flags);
@@ -234,20 +234,26 @@ bool CFile::Open(const std::string& path, unsigned flags)
     }
     int fd;
     do
-        fd = ::open(path.c_str(), openFlags, 0666);
+        fd = ::open(path.c_str(), openFlags, createMode & 0777);
     while (fd == -1 && errno == EINTR);
     if (fd == -1)
     {
         CFileStatus::SetLastFromErrno(errno, path);
         return false;
     }
-    // POSIX opens a folder for reading; Windows refuses a folder as a file.
-    if (IsFolder(fd))
+    // POSIX opens a folder for reading (and refuses it for writing);
+    // Windows refuses a folder as a file.
+    struct stat st;
+    const bool described = (openFlags & O_ACCMODE) == O_RDONLY && ::fstat(fd, &st) == 0;
+    if (described && S_ISDIR(st.st_mode))
     {
         ::close(fd);
         CSystemError::SetLast(ERROR_ACCESS_DENIED);
         return false;
     }
+    if (described)
+        CFileStatus::Describe(st, m_opened);
+    m_bOpenedKnown = described;
     if (flags & osSequentialScan)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL); // only a hint: a refusal changes nothing
     m_hFile = fd;
@@ -275,7 +281,26 @@ bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
             return Fail(errno);
         }
         done += static_cast<std::uint32_t>(got);
+        // A regular file is short only at its end: no second call to hear it.
+        if (done < count && m_bOpenedKnown && m_opened.m_bRegular)
+            break;
     }
+    return true;
+}
+
+bool CFile::GetStatus(CFileStatus& status) const
+{
+    if (!CheckOpen())
+        return false;
+    if (m_bOpenedKnown)
+    {
+        status = m_opened;
+        return true;
+    }
+    struct stat st;
+    if (::fstat(Descriptor(m_hFile), &st) == -1)
+        return Fail(errno);
+    CFileStatus::Describe(st, status);
     return true;
 }
 
@@ -488,7 +513,7 @@ bool MovePointer(HANDLE file, std::int64_t distance, DWORD method, std::uint64_t
 
 } // namespace
 
-bool CFile::Open(const std::string& path, unsigned flags)
+bool CFile::Open(const std::string& path, unsigned flags, unsigned /*createMode*/)
 {
     Close();
     const DWORD access = DesiredAccess(flags);
@@ -537,6 +562,17 @@ bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
             break;
         done += got;
     }
+    return true;
+}
+
+bool CFile::GetStatus(CFileStatus& status) const
+{
+    if (!CheckOpen())
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(Handle(m_hFile), &info))
+        return false;
+    CFileStatus::Describe(info, status);
     return true;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/CFileStatus.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +23,7 @@ public:
         osSequentialScan = 0x10000,
         modeNoFollow = 0x20000, // refuse to open through a symbolic link at the last component
         modeCreateNew = 0x40000, // with modeCreate: fail with ERROR_FILE_EXISTS if the name is taken
+        modeNoWait = 0x80000,    // a pipe or device opens at once instead of waiting for its peer
     };
     enum ESeek
     {
@@ -28,6 +31,12 @@ public:
         current = 1,
         end = 2
     };
+
+#ifdef _WIN32
+    static constexpr bool kCreateTakesMode = false;
+#else
+    static constexpr bool kCreateTakesMode = true;
+#endif
 
     CFile();
     ~CFile();
@@ -39,11 +48,15 @@ public:
     // Closes whatever was open first. The name goes to the system exactly as
     // given. A missing name is ERROR_FILE_NOT_FOUND, or ERROR_PATH_NOT_FOUND
     // when the folder it would be in is missing; a folder is ERROR_ACCESS_DENIED.
-    bool Open(const std::string& path, unsigned flags);
+    // A file it creates gets the permission bits of createMode less the
+    // umask where kCreateTakesMode says so.
+    bool Open(const std::string& path, unsigned flags, unsigned createMode = 0666);
     bool IsOpen() const;
 
     // done < count only at the end of the file; false on error (done then
-    // counts what arrived before it).
+    // counts what arrived before it). A regular file opened for reading
+    // alone is at its end when it delivers less than asked; anything else
+    // only when it delivers nothing.
     bool Read(void* buffer, std::uint32_t count, std::uint32_t& done);
     // Writes all of it or fails.
     bool Write(const void* buffer, std::uint32_t count);
@@ -54,6 +67,9 @@ public:
     // the end is allowed and the file grows at the next write.
     bool Seek(std::int64_t offset, ESeek from, std::uint64_t* newPosition = nullptr);
     bool GetPosition(std::uint64_t& position) const;
+    // The open file's kind, size and last-write time; for a file opened for
+    // reading alone, as they were at Open, which looks at them anyway.
+    bool GetStatus(CFileStatus& status) const;
     bool GetLength(std::uint64_t& length) const;
     // Truncates or extends (with zeros), and leaves the position at the new end.
     bool SetLength(std::uint64_t length);
@@ -96,4 +112,6 @@ private:
     std::intptr_t m_hFile = kInvalidHandle;
     unsigned m_nFlags = 0;
     std::string m_strPath;
+    CFileStatus m_opened; // taken by Open of a file for reading alone
+    bool m_bOpenedKnown = false;
 };

@@ -49,6 +49,22 @@ bool DescribeTarget(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data)
     return true;
 }
 
+void Fill(DWORD attributes, bool link, std::uint64_t size, const FILETIME& written,
+          CFileStatus& status)
+{
+    status.m_bLink = link;
+    status.m_bDirectory = !link && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    status.m_bRegular = !link && !status.m_bDirectory;
+    status.m_bReadOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // A Windows folder holds no pipes, sockets or device files: these three
+    // are every kind a name can be here.
+    status.m_nKind = link                  ? CFileStatus::KIND_LINK
+                     : status.m_bDirectory ? CFileStatus::KIND_DIRECTORY
+                                           : CFileStatus::KIND_REGULAR;
+    status.m_size = status.m_bRegular ? size : 0;
+    status.m_mtime = SecondsSince1970(written);
+}
+
 } // namespace
 
 bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followLinks)
@@ -59,18 +75,15 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     const bool isLink = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
     if (isLink && followLinks && !DescribeTarget(path, data))
         return false;
-    status.m_bLink = isLink && !followLinks;
-    status.m_bDirectory = !status.m_bLink && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    status.m_bRegular = !status.m_bLink && !status.m_bDirectory;
-    status.m_bReadOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-    // A Windows folder holds no pipes, sockets or device files: these three
-    // are every kind a name can be here.
-    status.m_nKind = status.m_bLink        ? KIND_LINK
-                     : status.m_bDirectory ? KIND_DIRECTORY
-                                           : KIND_REGULAR;
-    status.m_size = status.m_bRegular ? Join(data.nFileSizeHigh, data.nFileSizeLow) : 0;
-    status.m_mtime = SecondsSince1970(data.ftLastWriteTime);
+    Fill(data.dwFileAttributes, isLink && !followLinks, Join(data.nFileSizeHigh, data.nFileSizeLow),
+         data.ftLastWriteTime, status);
     return true;
+}
+
+void CFileStatus::Describe(const BY_HANDLE_FILE_INFORMATION& info, CFileStatus& status)
+{
+    Fill(info.dwFileAttributes, false, Join(info.nFileSizeHigh, info.nFileSizeLow),
+         info.ftLastWriteTime, status);
 }
 
 #else
@@ -126,6 +139,12 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
         SetLastFromErrno(errno, path);
         return false;
     }
+    Describe(st, status);
+    return true;
+}
+
+void CFileStatus::Describe(const struct stat& st, CFileStatus& status)
+{
     status.m_bRegular = S_ISREG(st.st_mode);
     status.m_bDirectory = S_ISDIR(st.st_mode);
     status.m_bLink = S_ISLNK(st.st_mode);
@@ -134,7 +153,6 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     // Windows gives folders and links no size of their own.
     status.m_size = status.m_bRegular ? static_cast<std::uint64_t>(st.st_size) : 0;
     status.m_mtime = st.st_mtime;
-    return true;
 }
 
 DWORD CFileStatus::SetLastFromErrno(int err, const std::string& path)

@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#ifdef _WIN32
+struct _BY_HANDLE_FILE_INFORMATION;
+#else
+struct stat;
+#endif
+
 // What the system knows about a name: its kind, size and last-write time. A
 // plain value that Get fills in; the caller owns it.
 class CFileStatus
@@ -14,7 +20,13 @@ public:
     // error set when the name cannot be looked up; status is then unchanged.
     static bool Get(const std::string& path, CFileStatus& status, bool followLinks = true);
 
-#ifndef _WIN32
+#ifdef _WIN32
+    // What the system's description of an open file says.
+    static void Describe(const struct _BY_HANDLE_FILE_INFORMATION& info, CFileStatus& status);
+#else
+    // What the system's description of a name or an open file says.
+    static void Describe(const struct stat& st, CFileStatus& status);
+
     // Records the Windows code for a call on the name that failed with err,
     // and returns it. The Windows calls tell a missing name apart from a
     // missing folder: ERROR_FILE_NOT_FOUND when the folder the name would be

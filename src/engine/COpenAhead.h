@@ -1,0 +1,60 @@
+#pragma once
+#include "engine/SFileEntry.h"
+#include "platform/CFile.h"
+#include "platform/CFileStatus.h"
+#include "platform/WinError.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+class CFileEntrys;
+
+// Looks up and opens the entries of a write ahead of the writer, on a thread
+// of its own. With many small files, finding and opening each one costs more
+// than archiving it; done here, it overlaps the writing of the files before.
+// The writer takes every entry in list order with Next, each exactly once. A
+// few dozen entries at most wait ready, so that neither memory nor open
+// files grow with the list. Owned by the write; the destructor stops the
+// thread, also in the middle of the list, and closes what waits unread.
+class COpenAhead
+{
+public:
+    // An entry as the writer needs it: a file opened for reading and
+    // described through its descriptor, or a folder looked up by name.
+    struct SLooked
+    {
+        SFileEntry entry;
+        CFile file;
+        CFileStatus status;
+        bool bFound = false;
+        DWORD dwError = ERROR_SUCCESS; // the system's error when not found
+    };
+
+    // The entries must not change until the object is gone.
+    COpenAhead(const CFileEntrys& entries, int count);
+    ~COpenAhead();
+    COpenAhead(const COpenAhead&) = delete;
+    COpenAhead& operator=(const COpenAhead&) = delete;
+
+    // The next entry, waiting for it if need be.
+    SLooked Next();
+
+    // A file is opened without waiting, so that a pipe put in its place is
+    // refused, not waited on; a folder is looked up by name. False with the
+    // last error set.
+    static bool LookAt(const SFileEntry& entry, CFile& file, CFileStatus& status);
+
+private:
+    void Run();
+
+    const CFileEntrys& m_entries;
+    const int m_nCount;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<SLooked> m_ready;
+    bool m_bStop = false;
+    std::thread m_thread;
+};
