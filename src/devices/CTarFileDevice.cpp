@@ -59,7 +59,7 @@ void CTarFileDevice::Close()
     }
     m_pending.clear();
     m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = 1;
+    m_nAheadRecords = kFirstAheadRecords;
     m_file.Close();
     m_strName.clear();
 }
@@ -110,7 +110,7 @@ void CTarFileDevice::DropReadAhead()
 {
     const std::size_t ahead = m_nReadLength - m_nReadPos;
     m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = 1;
+    m_nAheadRecords = kFirstAheadRecords;
     if (ahead > 0 && !m_file.Seek(-static_cast<std::int64_t>(ahead), CFile::current))
         throw COsException();
 }
@@ -225,7 +225,7 @@ bool CTarFileDevice::SkipAhead(std::uint64_t distance)
     // The target lies past the end: back to where the seek began, with
     // nothing read ahead.
     m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = 1;
+    m_nAheadRecords = kFirstAheadRecords;
     if (!m_file.Seek(-static_cast<std::int64_t>(distance - left), CFile::current))
         throw COsException();
     return false;
@@ -273,7 +273,7 @@ void CTarFileDevice::AbandonAppend()
     // Records not yet in the file go with the rest of the append.
     m_pending.clear();
     m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = 1;
+    m_nAheadRecords = kFirstAheadRecords;
     if (m_nAppendLength == 0)
     {
         const std::string name = m_strName;

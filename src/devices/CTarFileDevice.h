@@ -61,12 +61,16 @@ private:
     void FlushWrites();
     void Settle();
 
+    // The first read after a seek: a header and the data of a typical small
+    // member, so that the next header is found without a second call.
+    static constexpr std::uint32_t kFirstAheadRecords = 16;
+
     CFile m_file;
     std::string m_strName;
     std::vector<unsigned char> m_readAhead;
     std::size_t m_nReadPos = 0;     // the next record's offset in m_readAhead
     std::size_t m_nReadLength = 0;  // bytes held in m_readAhead
-    std::uint32_t m_nAheadRecords = 1;
+    std::uint32_t m_nAheadRecords = kFirstAheadRecords;
     std::vector<unsigned char> m_pending; // records written but not yet in the file
     std::uint64_t m_nAppendStart = 0;     // where the append began
     std::uint64_t m_nAppendLength = 0;    // the file's length then
