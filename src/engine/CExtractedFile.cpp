@@ -4,10 +4,11 @@
 #include "core/COsException.h"
 #include "engine/CTarMessages.h"
 #include "platform/CFileStatus.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
-#include "platform/PathStyle.h"
 
 #include <atomic>
+#include <string>
 #include <utility>
 
 namespace
@@ -19,28 +20,22 @@ constexpr unsigned kCreateNew =
 // by an extraction that never ended takes a number, not the member.
 constexpr int kBesideTries = 100;
 
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t end = kHostPathStyle == EPathStyle::Windows ? path.find_last_of("\\/:")
-                                                                  : path.find_last_of('/');
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
-
 // A short name of fixed length, whatever the member's, so that it fits
 // wherever the member's own name does.
-std::string BesideName(const std::string& folder)
+std::string BesideName()
 {
     static std::atomic<unsigned> counter{0};
-    return folder + ".vorkant-" + std::to_string(counter++) + ".part";
+    return ".vorkant-" + std::to_string(counter++) + ".part";
 }
 
 } // namespace
 
-CExtractedFile::CExtractedFile(std::string path, unsigned mode)
-    : m_strPath(std::move(path)), m_nMode(mode)
+CExtractedFile::CExtractedFile(const COpenFolder& folder, const std::string& name,
+                               std::string path, unsigned mode)
+    : m_folder(folder), m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
 {
     // Most members land where nothing stands: one call finds that out.
-    if (Create(m_strPath))
+    if (Create(m_strName))
         return;
     const DWORD error = CSystemError::GetLast();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
@@ -58,9 +53,9 @@ CExtractedFile::~CExtractedFile()
 
 bool CExtractedFile::Create(const std::string& name)
 {
-    if (!m_file.Open(name, kCreateNew, m_nMode))
+    if (!m_file.OpenIn(m_folder, name, kCreateNew, m_nMode))
         return false;
-    m_strWritten = name;
+    m_strWritten = m_folder.PathOf(name);
     return true;
 }
 
@@ -71,7 +66,7 @@ void CExtractedFile::Replace()
         Fail();
     if (status.m_bLink)
     {
-        if (!CFile::Remove(m_strPath) || !Create(m_strPath))
+        if (!CFile::Remove(m_strPath) || !Create(m_strName))
             Fail();
         return;
     }
@@ -85,10 +80,9 @@ void CExtractedFile::Replace()
 
 void CExtractedFile::CreateBeside()
 {
-    const std::string folder = FolderOf(m_strPath);
     for (int i = 0; i < kBesideTries; ++i)
     {
-        if (Create(BesideName(folder)))
+        if (Create(BesideName()))
             return;
         if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
             break;

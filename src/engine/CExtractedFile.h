@@ -3,6 +3,8 @@
 
 #include <string>
 
+class COpenFolder;
+
 // The file a member is extracted to, owned by the extraction while the
 // member's data is written. A member whose file did not exist is written in
 // place; one that replaces an existing file is written beside it under a
@@ -14,10 +16,12 @@
 class CExtractedFile
 {
 public:
-    // Creates the file with the permission bits of mode where the system
-    // takes them on creation (CFile::kCreateTakesMode). Throws the file
-    // layer's failure, naming path.
-    CExtractedFile(std::string path, unsigned mode);
+    // Creates the file name in folder, whose whole path is path, with the
+    // permission bits of mode where the system takes them on creation
+    // (CFile::kCreateTakesMode). Throws the file layer's failure, naming
+    // path.
+    CExtractedFile(const COpenFolder& folder, const std::string& name, std::string path,
+                   unsigned mode);
     ~CExtractedFile();
     CExtractedFile(const CExtractedFile&) = delete;
     CExtractedFile& operator=(const CExtractedFile&) = delete;
@@ -33,7 +37,9 @@ private:
     void CreateBeside();
     [[noreturn]] void Fail() const;
 
-    std::string m_strPath;    // the member's name
+    const COpenFolder& m_folder;
+    std::string m_strName;    // the member's file in the folder
+    std::string m_strPath;    // its whole path
     std::string m_strWritten; // where its data goes; empty until created
     unsigned m_nMode;
     CFile m_file;

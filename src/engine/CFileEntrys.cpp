@@ -3,6 +3,7 @@
 #include "engine/CTarMessages.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
+#include "platform/COpenFolder.h"
 #include "platform/PathStyle.h"
 
 #include <algorithm>
@@ -29,13 +30,15 @@ void Refuse(const std::string& path, const CFileStatus& status, CFileEntrys::Pro
 // Describes the item into entry. Devices, pipes and sockets are refused: the
 // writer would open them, and opening a pipe waits for a writer that may
 // never come. So is a link that leads nowhere, since it has nothing to store.
-EItem Inspect(const std::string& path, SFileEntry& entry, CFileEntrys::Problems* pProblems)
+EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& entry,
+              CFileEntrys::Problems* pProblems)
 {
+    const std::string path = folder.PathOf(name);
     CFileStatus itself;
-    if (!CFileStatus::Get(path, itself, false))
+    if (!CFileStatus::GetIn(folder, name, itself, false))
         return EItem::Refused; // nothing there to speak of
     CFileStatus status = itself;
-    if (itself.m_bLink && !CFileStatus::Get(path, status))
+    if (itself.m_bLink && !CFileStatus::GetIn(folder, name, status))
     {
         Refuse(path, itself, pProblems);
         return EItem::Refused;
@@ -158,7 +161,7 @@ std::uint64_t CFileEntrys::GetTotalSize() const
 bool CFileEntrys::AddPath(const std::string& path, bool recurse, Problems* pProblems)
 {
     SFileEntry entry;
-    const EItem item = Inspect(path, entry, pProblems);
+    const EItem item = Inspect(COpenFolder(), path, entry, pProblems);
     if (item == EItem::Refused)
         return false;
     if (recurse && item != EItem::LinkedFolder)
@@ -177,20 +180,27 @@ bool CFileEntrys::AddTree(const SFileEntry& entry, std::size_t baseLength, Probl
     std::vector<std::string> names;
     if (!CFolder::Enumerate(entry.strPath, names))
         return false;
-    std::string folder = entry.strPath;
-    if (!folder.ends_with(kHostSeparator))
-        folder += kHostSeparator;
+    // Its names are looked up from the folder itself; it is let go while a
+    // folder inside is added, so that a deep tree holds one folder at most.
+    COpenFolder folder;
     for (const std::string& name : names)
     {
+        if (folder.GetPath().empty())
+            folder.Hold(entry.strPath);
         SFileEntry item;
-        const EItem kind = Inspect(folder + name, item, pProblems);
+        const EItem kind = Inspect(folder, name, item, pProblems);
         if (kind == EItem::Refused)
             continue;
         item.strName = item.strPath.substr(std::min(baseLength, item.strPath.size()));
         if (kind == EItem::Folder)
+        {
+            folder.Release();
             AddTree(item, baseLength, pProblems);
+        }
         else
+        {
             Add(item);
+        }
     }
     return true;
 }

@@ -1,7 +1,9 @@
 #include "engine/COpenAhead.h"
 
 #include "engine/CFileEntrys.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
+#include "platform/PathStyle.h"
 
 #include <utility>
 
@@ -9,6 +11,7 @@ namespace
 {
 // Enough to keep the writer fed; few enough open files for any system.
 constexpr std::size_t kAhead = 32;
+constexpr const char* kSeparators = kHostPathStyle == EPathStyle::Windows ? "\\/" : "/";
 } // namespace
 
 COpenAhead::COpenAhead(const CFileEntrys& entries, int count)
@@ -26,11 +29,20 @@ COpenAhead::~COpenAhead()
     m_thread.join();
 }
 
-bool COpenAhead::LookAt(const SFileEntry& entry, CFile& file, CFileStatus& status)
+bool COpenAhead::LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& file,
+                        CFileStatus& status)
 {
+    const std::string& path = entry.strPath;
     if (!entry.bIsFile)
-        return CFileStatus::Get(entry.strPath, status);
-    return file.Open(entry.strPath, CFile::modeRead | CFile::modeNoWait) && file.GetStatus(status);
+        return CFileStatus::Get(path, status);
+    // Files come folder by folder: the folder is held while they last.
+    const std::size_t cut = path.find_last_of(kSeparators);
+    const std::string parent = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    if (parent != folder.GetPath())
+        folder.Hold(parent);
+    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    return file.OpenIn(folder, name, CFile::modeRead | CFile::modeNoWait) &&
+           file.GetStatus(status);
 }
 
 COpenAhead::SLooked COpenAhead::Next()
@@ -46,12 +58,13 @@ COpenAhead::SLooked COpenAhead::Next()
 
 void COpenAhead::Run()
 {
+    COpenFolder folder;
     for (int i = 0; i < m_nCount; ++i)
     {
         SLooked looked;
         if (m_entries.CopyAt(i, looked.entry))
         {
-            looked.bFound = LookAt(looked.entry, looked.file, looked.status);
+            looked.bFound = LookAt(folder, looked.entry, looked.file, looked.status);
             looked.dwError = looked.bFound ? ERROR_SUCCESS : CSystemError::GetLast();
         }
         else

@@ -11,6 +11,7 @@
 #include <thread>
 
 class CFileEntrys;
+class COpenFolder;
 
 // Looks up and opens the entries of a write ahead of the writer, on a thread
 // of its own. With many small files, finding and opening each one costs more
@@ -42,12 +43,13 @@ public:
     // The next entry, waiting for it if need be.
     SLooked Next();
 
-    // A file is opened without waiting, so that a pipe put in its place is
-    // refused, not waited on; a folder is looked up by name. False with the
-    // last error set.
-    static bool LookAt(const SFileEntry& entry, CFile& file, CFileStatus& status);
-
 private:
+    // A file is opened without waiting, so that a pipe put in its place is
+    // refused, not waited on, from its folder held in folder; a folder is
+    // looked up by name. False with the last error set.
+    static bool LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& file,
+                       CFileStatus& status);
+
     void Run();
 
     const CFileEntrys& m_entries;

@@ -13,6 +13,7 @@
 #include "platform/CFile.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/CUmask.h"
 
@@ -486,8 +487,22 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         Send(event);
         return;
     }
-    CreateFolders(scan, components, components.empty() ? 0 : components.size() - 1, member);
-    CExtractedFile target(event.strName, mode ? RestoredMode(*mode, scan.umask) : 0666);
+    const std::string parent =
+        CreateFolders(scan, components, components.empty() ? 0 : components.size() - 1, member);
+    // Members come folder by folder: the folder is held while they last.
+    std::string name = event.strName;
+    if (components.empty())
+    {
+        scan.parent.Release();
+    }
+    else
+    {
+        name = components.back();
+        if (scan.parent.GetPath() != parent)
+            scan.parent.Hold(parent);
+    }
+    CExtractedFile target(scan.parent, name, event.strName,
+                          mode ? RestoredMode(*mode, scan.umask) : 0666);
     CopyData(target.File(), event, records, read);
     const std::optional<std::string> unrestored =
         RestoreFile(target.File(), event, mode, scan.umask);
@@ -573,9 +588,9 @@ void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, st
 // Creates the first count components below the destination that are
 // missing. A link on the way is never followed: it could lead anywhere.
 // A folder met once is known for the rest of the scan, so members side by
-// side cost no look at their folders.
-void CTar::CreateFolders(SScan& scan, const std::vector<std::string>& components,
-                         std::size_t count, const std::string& member)
+// side cost no look at their folders. The path of the last one.
+std::string CTar::CreateFolders(SScan& scan, const std::vector<std::string>& components,
+                                std::size_t count, const std::string& member)
 {
     std::string path = scan.destination;
     for (std::size_t i = 0; i < count; ++i)
@@ -596,6 +611,7 @@ void CTar::CreateFolders(SScan& scan, const std::vector<std::string>& components
         }
         scan.knownFolders.insert(path);
     }
+    return path;
 }
 
 // Creates every missing folder of the path the user chose to extract into.

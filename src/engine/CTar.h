@@ -6,6 +6,7 @@
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
 #include "engine/SArchiveEvent.h"
+#include "platform/COpenFolder.h"
 #include "platform/WinTape.h"
 
 #include <cstdint>
@@ -127,6 +128,7 @@ private:
         unsigned umask = 0;
         std::vector<SFolderMember> folders;
         std::unordered_set<std::string> knownFolders; // below the destination
+        COpenFolder parent;                           // of the member being written
     };
 
     int OnDeviceEvent(void* record);
@@ -156,8 +158,8 @@ private:
                                                   unsigned umask);
     void RestoreFolders(SScan& scan);
     void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
-    static void CreateFolders(SScan& scan, const std::vector<std::string>& components,
-                              std::size_t count, const std::string& member);
+    static std::string CreateFolders(SScan& scan, const std::vector<std::string>& components,
+                                     std::size_t count, const std::string& member);
     static void CreateFolderPath(const std::string& path);
 
     bool Append(const CFileEntrys& entries, bool relative, int indexFileEntry);

@@ -1,6 +1,7 @@
 #include "platform/CFile.h"
 
 #include "platform/CFileStatus.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 
 #include <algorithm>
@@ -225,6 +226,21 @@ bool Fail(int err)
 
 bool CFile::Open(const std::string& path, unsigned flags, unsigned createMode)
 {
+    return OpenAt(AT_FDCWD, path, path, flags, createMode);
+}
+
+bool CFile::OpenIn(const COpenFolder& folder, const std::string& name, unsigned flags,
+                   unsigned createMode)
+{
+    const std::string path = folder.PathOf(name);
+    if (folder.GetHandle() == -1)
+        return Open(path, flags, createMode);
+    return OpenAt(folder.GetHandle(), name, path, flags, createMode);
+}
+
+bool CFile::OpenAt(int folder, const std::string& name, const std::string& path, unsigned flags,
+                   unsigned createMode)
+{
     Close();
     const int openFlags = OpenFlags(flags);
     if (openFlags == -1)
@@ -234,7 +250,7 @@ bool CFile::Open(const std::string& path, unsigned flags, unsigned createMode)
     }
     int fd;
     do
-        fd = ::open(path.c_str(), openFlags, createMode & 0777);
+        fd = ::openat(folder, name.c_str(), openFlags, createMode & 0777);
     while (fd == -1 && errno == EINTR);
     if (fd == -1)
     {
@@ -512,6 +528,12 @@ bool MovePointer(HANDLE file, std::int64_t distance, DWORD method, std::uint64_t
 }
 
 } // namespace
+
+bool CFile::OpenIn(const COpenFolder& folder, const std::string& name, unsigned flags,
+                   unsigned createMode)
+{
+    return Open(folder.PathOf(name), flags, createMode);
+}
 
 bool CFile::Open(const std::string& path, unsigned flags, unsigned /*createMode*/)
 {

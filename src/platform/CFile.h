@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+class COpenFolder;
+
 // A file opened on the host's file system, read and written without any
 // buffering of its own. Whoever creates the object owns the open file: the
 // destructor closes it, and moving hands it on. Failures answer false and
@@ -51,6 +53,9 @@ public:
     // A file it creates gets the permission bits of createMode less the
     // umask where kCreateTakesMode says so.
     bool Open(const std::string& path, unsigned flags, unsigned createMode = 0666);
+    // The same for a name in a folder held open, looked up from there.
+    bool OpenIn(const COpenFolder& folder, const std::string& name, unsigned flags,
+                unsigned createMode = 0666);
     bool IsOpen() const;
 
     // done < count only at the end of the file; false on error (done then
@@ -104,6 +109,10 @@ private:
     // sees it, with the code Windows gives for it.
     bool CheckAccess(bool write) const;
     bool WriteInPieces(std::string_view text);
+    // POSIX: the name looked up from the folder's descriptor; path is the
+    // whole name, for the file's own record and for failures.
+    bool OpenAt(int folder, const std::string& name, const std::string& path, unsigned flags,
+                unsigned createMode);
     bool ReleaseHandle();
 
     // Wide enough for a descriptor or a Windows handle; -1 is invalid for both.

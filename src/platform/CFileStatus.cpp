@@ -1,5 +1,6 @@
 #include "platform/CFileStatus.h"
 
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
 
@@ -80,6 +81,12 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     return true;
 }
 
+bool CFileStatus::GetIn(const COpenFolder& folder, const std::string& name, CFileStatus& status,
+                        bool followLinks)
+{
+    return Get(folder.PathOf(name), status, followLinks);
+}
+
 void CFileStatus::Describe(const BY_HANDLE_FILE_INFORMATION& info, CFileStatus& status)
 {
     Fill(info.dwFileAttributes, false, Join(info.nFileSizeHigh, info.nFileSizeLow),
@@ -88,6 +95,7 @@ void CFileStatus::Describe(const BY_HANDLE_FILE_INFORMATION& info, CFileStatus& 
 
 #else
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace
@@ -137,6 +145,21 @@ bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followL
     if (result == -1)
     {
         SetLastFromErrno(errno, path);
+        return false;
+    }
+    Describe(st, status);
+    return true;
+}
+
+bool CFileStatus::GetIn(const COpenFolder& folder, const std::string& name, CFileStatus& status,
+                        bool followLinks)
+{
+    if (folder.GetHandle() == -1)
+        return Get(folder.PathOf(name), status, followLinks);
+    struct stat st;
+    if (::fstatat(folder.GetHandle(), name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == -1)
+    {
+        SetLastFromErrno(errno, folder.PathOf(name));
         return false;
     }
     Describe(st, status);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+class COpenFolder;
 #ifdef _WIN32
 struct _BY_HANDLE_FILE_INFORMATION;
 #else
@@ -19,6 +20,9 @@ public:
     // itself (m_bLink) instead of what it points at. False with the last
     // error set when the name cannot be looked up; status is then unchanged.
     static bool Get(const std::string& path, CFileStatus& status, bool followLinks = true);
+    // The same for a name in a folder held open, looked up from there.
+    static bool GetIn(const COpenFolder& folder, const std::string& name, CFileStatus& status,
+                      bool followLinks = true);
 
 #ifdef _WIN32
     // What the system's description of an open file says.

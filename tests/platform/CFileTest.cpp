@@ -5,6 +5,7 @@
 #include "platform/HostTestSupport.h"
 #include "platform/PathStyle.h"
 #include "support/CTestFolder.h"
+#include "support/CUmaskScope.h"
 
 #include <gtest/gtest.h>
 
@@ -640,3 +641,43 @@ TEST(CFileTest, RemoveTakesALinkNotWhatItPointsAt)
     EXPECT_EQ(folder.ReadFile("target"), "kept");
 }
 #endif
+
+TEST(CFileTest, CreateNewRefusesATakenNameAndRenameReplacesOne)
+{
+    CTestFolder folder;
+    const std::string path = folder.WriteFile("taken.txt", "old");
+    const unsigned createNew = CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite;
+    CFile file;
+    EXPECT_FALSE(file.Open(path, createNew));
+    EXPECT_EQ(CSystemError::GetLast(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(folder.ReadFile("taken.txt"), "old");
+
+    const CUmaskScope umask(022);
+    ASSERT_TRUE(file.Open(folder / "new.txt", createNew, 0660));
+    ASSERT_TRUE(file.Write("new", 3));
+    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(CFile::Rename(folder / "new.txt", path));
+    EXPECT_EQ(folder.ReadFile("taken.txt"), "new");
+    EXPECT_FALSE(fs::exists(folder / "new.txt"));
+    if (CFile::kCreateTakesMode)
+    {
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0640));
+    }
+}
+
+TEST(CFileTest, TheStatusOfAnOpenFileIsItsOwn)
+{
+    CTestFolder folder;
+    const std::string path = folder.WriteFile("a.txt", "12345");
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    folder.WriteFile("a.txt", "1234567");
+    CFileStatus status;
+    ASSERT_TRUE(file.GetStatus(status));
+    EXPECT_TRUE(status.m_bRegular);
+    EXPECT_EQ(status.m_size, 5u) << "as it was when opened";
+    std::string bytes(16, '\0');
+    std::uint32_t done = 0;
+    ASSERT_TRUE(file.Read(bytes.data(), 16, done));
+    EXPECT_EQ(done, 7u);
+}
