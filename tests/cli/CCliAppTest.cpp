@@ -276,6 +276,19 @@ TEST_F(CCliAppTest, AVirtualTapeGoesThroughItsWholeLife)
     EXPECT_EQ(CliOk({"list", "tape:0"}), "");
 }
 
+TEST_F(CCliAppTest, ADamagedTapeImageFailsAsABadBlockDoes)
+{
+    UseVirtualTape();
+    CliOk({"create", "tape:0", "data"});
+    // As a copy cut short leaves it: inside the first block's data.
+    fs::resize_file(m_folder / "tape.tap", 5000);
+
+    const auto result = Cli({"list", "tape:0"});
+    EXPECT_EQ(result.nStatus, 2);
+    EXPECT_THAT(result.strErr, HasSubstr("Data error (cyclic redundancy check)."));
+    EXPECT_THAT(result.strOut, IsEmpty());
+}
+
 TEST_F(CCliAppTest, GnuTarReadsWhatTheCliWrote)
 {
     CliOk({"create", "--no-index", "new.tar", "data"});
