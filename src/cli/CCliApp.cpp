@@ -11,18 +11,11 @@
 #include "document/CTarDoc.h"
 #include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
+#include "platform/CConsole.h"
 #include "platform/CFileStatus.h"
 #include "settings/CAppSettings.h"
 
 #include <chrono>
-
-#ifdef _WIN32
-#include <io.h>
-#define VORKANT_ISATTY _isatty
-#else
-#include <unistd.h>
-#define VORKANT_ISATTY isatty
-#endif
 
 struct CCliApp::SRun
 {
@@ -36,11 +29,6 @@ struct CCliApp::SRun
 namespace
 {
 constexpr const char* kAllMembers = "*.*";
-
-bool IsTerminal(std::FILE* file)
-{
-    return VORKANT_ISATTY(fileno(file)) != 0;
-}
 
 // "2026-12-08T19:36:37Z": the catalogue's times are UTC seconds.
 std::string FormatUtc(std::int64_t seconds)
@@ -91,7 +79,7 @@ int CCliApp::Run(const std::vector<std::string>& args)
     // the command needs anyway.
     settings.m_bShowFinishedDialog = 0;
     settings.m_bAutoListTapes = 1;
-    CTerminalFrontEnd frontEnd(m_in, m_err, IsTerminal(m_in), IsTerminal(m_err));
+    CTerminalFrontEnd frontEnd(m_in, m_err, CConsole::Is(m_in), CConsole::Is(m_err));
     CTerminalReporter reporter(frontEnd);
     CErrorReporter* previous = CException::SetReporter(&reporter);
     CMessageLog log;

@@ -244,8 +244,8 @@ Usage:
   vorkant-cli extract ARCHIVE [-C DIR] [--rows I,J,...] [PATTERN...]
       Extracts every member, the members whose whole name matches any
       PATTERN (* also crosses folders, ? and [...] as in a shell, A to Z in
-      either case), or the rows that list prints (counted from 1), below DIR
-      or the current folder.
+      either case; on Windows / and \ are the same separator), or the rows
+      that list prints (counted from 1), below DIR or the current folder.
         vorkant-cli extract photos.tar -C restored '*.jpg'
         vorkant-cli extract photos.tar --rows 1,3
   vorkant-cli create ARCHIVE PATH...
@@ -264,7 +264,7 @@ Usage:
   vorkant-cli eject ARCHIVE
       Ejects the tape.
 
-ARCHIVE is a file, or tape:N for tape drive N (\.	apeN).
+ARCHIVE is a file, or tape:N for tape drive N (\\.\tapeN).
 
 Options (anywhere after the command; they change the stored settings for
 this run only):
@@ -281,15 +281,17 @@ this run only):
   --                        what follows is no option, even if it begins with -
 
 Virtual tapes: VORKANT_TAPE_IMAGES names SIMH tape image files, separated
-like PATH; they follow the real drives in the tape list (a missing image is
-made as a blank tape).
-    export VORKANT_TAPE_IMAGES=$HOME/backup.tap
+like PATH (by : on Linux, by ; on Windows); they follow the real drives in
+the tape list, numbered on (a missing image is made as a blank tape).
+    export VORKANT_TAPE_IMAGES=$HOME/backup.tap         (Linux)
+    set VORKANT_TAPE_IMAGES=%USERPROFILE%\backup.tap    (Windows)
     vorkant-cli tapes
     vorkant-cli create tape:0 ~/Documents
     vorkant-cli list tape:0 -v
 
-Problems with single members are printed as they happen; on a terminal you
-are asked whether to go on, otherwise the run goes on. Ctrl-C cancels.
+Problems with single members are printed as they happen; when standard input
+is a terminal (a console on Windows) you are asked whether to go on,
+otherwise (a file, a pipe, /dev/null or NUL) the run goes on. Ctrl-C cancels.
 
 Exit status: 0 done and nothing logged; 1 done but problems were logged, or
 you chose not to go on; 2 the operation failed; 130 cancelled.

@@ -248,6 +248,9 @@ bool CTerminalFrontEnd::ReadAnswerLine(std::string& line)
     if (!std::fgets(buffer, sizeof buffer, m_in) || WasInterrupted())
         return false;
     line = buffer;
+    // Without its end, or a bare Enter would not take the default answer.
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
     return true;
 #else
     const int fd = fileno(m_in);

@@ -2,6 +2,7 @@
 
 #include "platform/CDosDeviceQuery.h"
 #include "platform/CRegistryReader.h"
+#include "platform/CTapeDrives.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,8 +16,6 @@
 #ifdef _WIN32
 #include "platform/CWin32DosDeviceQuery.h"
 #include "platform/CWin32RegistryReader.h"
-#else
-#include "platform/CTapeDrives.h"
 #endif
 
 namespace
@@ -101,16 +100,23 @@ std::optional<std::string> TapeUnitIdentifier(const CRegistryReader& registry, D
 } // namespace
 
 #ifdef _WIN32
+// The platform's list holds the tape images there, numbered after these drives.
 CTapeDesc::CTapeDesc() : CTapeDesc(CWin32RegistryReader(), CWin32DosDeviceQuery())
 {
+    AddListed();
 }
 #else
 CTapeDesc::CTapeDesc()
 {
+    AddListed();
+}
+#endif
+
+void CTapeDesc::AddListed()
+{
     for (CTapeDrives::STapeDrive& drive : CTapeDrives::List())
         Add(std::move(drive.strDisplayName), drive.nUnit);
 }
-#endif
 
 CTapeDesc::CTapeDesc(const CRegistryReader& registry, const CDosDeviceQuery& devices)
 {

@@ -16,8 +16,8 @@ class CTapeDesc
 {
 public:
     // Finds the host's drives: on Windows the device names the system knows
-    // and the registry's device map; elsewhere the drives and tape images the
-    // platform layer lists.
+    // and the registry's device map, then the tape images; elsewhere the
+    // drives and tape images the platform layer lists.
     CTapeDesc();
     // Finds the drives through the given registry and device names, as on
     // Windows; used there by the default constructor, and by tests anywhere.
@@ -34,6 +34,8 @@ public:
 
 private:
     void Add(std::string name, DWORD unit);
+    // What the platform layer lists for this host.
+    void AddListed();
 
     // Parallel: element i of each describes drive i.
     std::vector<std::string> m_names;

@@ -46,6 +46,15 @@ std::vector<unsigned char> ZeroedBuffer(std::uint32_t bytes)
     }
 }
 
+// What a read meets at the end of what is recorded, as opposed to a read that
+// failed: a bad block must not pass for the end of the archive.
+bool EndsRecording(DWORD status)
+{
+    return status == ERROR_FILEMARK_DETECTED || status == ERROR_SETMARK_DETECTED ||
+           status == ERROR_NO_DATA_DETECTED || status == ERROR_END_OF_MEDIA ||
+           status == ERROR_EOM_OVERFLOW;
+}
+
 void Wait(unsigned milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -378,8 +387,13 @@ bool CTarTapeDevice::ReadBlock(DWORD& done)
         return true;
     // Whatever part of a block arrived is not that block.
     MarkUntrusted();
-    if (!read && CSystemError::GetLast() == ERROR_INVALID_BLOCK_LENGTH)
+    if (read)
+        return false;
+    const DWORD status = CSystemError::GetLast();
+    if (status == ERROR_INVALID_BLOCK_LENGTH)
         throw CGenericException("Incorrect blocking factor.");
+    if (!EndsRecording(status))
+        throw COsException(status);
     return false;
 }
 

@@ -38,7 +38,9 @@ public:
     void Close() override;
     bool IsOpen() const override;
     // A block that does not fit the buffer raises "Incorrect blocking
-    // factor."; any other failed or short read is the end of the archive.
+    // factor."; a mark, the end of the data or of the medium, or a short
+    // block is the end of the archive; any other failure (a bad block) is
+    // raised with the drive's status.
     bool ReadRecord(unsigned char* record) override;
     bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
     // Also sends the block holding the end marker to tape, full or not.
@@ -90,7 +92,7 @@ private:
     // in it after a seek join those already on tape instead of replacing them.
     void LoadBlock(std::int32_t block);
     // Reads the next block on tape into the buffer; false when none arrived
-    // whole.
+    // whole and the recording ended. A failed read raises.
     bool ReadBlock(DWORD& done);
     // Sends the buffer to tape as the given block, positioning first if the
     // tape stands elsewhere.

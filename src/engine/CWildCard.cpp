@@ -13,11 +13,17 @@ char Fold(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// In Windows style a slash is the separator too, so it compares as one.
+char Fold(char c, EPathStyle style)
+{
+    return style == EPathStyle::Windows && c == '/' ? '\\' : Fold(c);
+}
+
 // Ranges order bytes as signed values, so bytes from 0x80 up sort below
 // every ASCII character whatever the signedness of char on the host.
-signed char Folded(char c)
+signed char Folded(char c, EPathStyle style)
 {
-    return static_cast<signed char>(Fold(c));
+    return static_cast<signed char>(Fold(c, style));
 }
 
 bool IsSpecAll(std::string_view spec)
@@ -84,13 +90,14 @@ bool ParseClass(std::string_view pattern, std::size_t at, std::size_t& end, std:
 // Tests c against the set whose [ stands at pattern[open]. Returns the
 // position after the set's closing ], or kNoMatch when the set is never closed
 // or names an unknown class: such a pattern matches no name at all.
-std::size_t MatchSet(std::string_view pattern, std::size_t open, char c, bool& inSet)
+std::size_t MatchSet(std::string_view pattern, std::size_t open, char c, EPathStyle style,
+                     bool& inSet)
 {
     std::size_t at = open + 1;
     const bool negated = at < pattern.size() && (pattern[at] == '!' || pattern[at] == '^');
     if (negated)
         ++at;
-    const signed char folded = Folded(c);
+    const signed char folded = Folded(c, style);
     bool found = false;
     // A ] straight after the opening is a member, not the end.
     for (bool first = true; at < pattern.size() && (first || pattern[at] != ']'); first = false)
@@ -106,12 +113,13 @@ std::size_t MatchSet(std::string_view pattern, std::size_t open, char c, bool& i
         }
         else if (at + 2 < pattern.size() && pattern[at + 1] == '-' && pattern[at + 2] != ']')
         {
-            found = found || (Folded(pattern[at]) <= folded && folded <= Folded(pattern[at + 2]));
+            found = found || (Folded(pattern[at], style) <= folded &&
+                              folded <= Folded(pattern[at + 2], style));
             at += 3;
         }
         else
         {
-            found = found || Folded(pattern[at]) == folded;
+            found = found || Folded(pattern[at], style) == folded;
             ++at;
         }
     }
@@ -126,7 +134,8 @@ std::size_t MatchSet(std::string_view pattern, std::size_t open, char c, bool& i
 int CWildCard::AddSpec(const std::string& spec)
 {
     std::string lowered = spec;
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), Fold);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](char c) { return Fold(c); });
     if (std::find(m_specs.begin(), m_specs.end(), lowered) != m_specs.end())
         return -1;
     m_specs.push_back(std::move(lowered));
@@ -164,7 +173,7 @@ bool CWildCard::Match(std::string_view name, int* index) const
 // reaches by itself. Older stars are never revisited, and the latest one
 // grows at most once per character of the name, which bounds the work by
 // the product of the two lengths where plain backtracking is exponential.
-bool CWildCard::MatchOne(std::string_view pattern, std::string_view name)
+bool CWildCard::MatchOne(std::string_view pattern, std::string_view name, EPathStyle style)
 {
     std::size_t p = 0;
     std::size_t n = 0;
@@ -184,13 +193,13 @@ bool CWildCard::MatchOne(std::string_view pattern, std::string_view name)
             bool same = pattern[p] == '?';
             if (pattern[p] == '[')
             {
-                next = MatchSet(pattern, p, name[n], same);
+                next = MatchSet(pattern, p, name[n], style, same);
                 if (next == kNoMatch)
                     return false;
             }
             else if (!same)
             {
-                same = Fold(pattern[p]) == Fold(name[n]);
+                same = Fold(pattern[p], style) == Fold(name[n], style);
             }
             if (same)
             {

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/PathStyle.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +12,10 @@
 //
 // Matching ignores the case of A-Z only; a star crosses separators, and a
 // backslash is an ordinary character, so it matches the separator of names
-// in Windows form. A [ that is never closed makes a pattern match nothing.
+// in Windows form. In Windows style a slash is read as a backslash, in
+// patterns and names alike, so that "docs/*" typed as other tar programs
+// take it matches "docs\a.txt". A [ that is never closed makes a pattern
+// match nothing.
 class CWildCard
 {
 public:
@@ -29,15 +34,16 @@ public:
     void CopySpecs(const CWildCard& other);
     const std::vector<std::string>& GetSpecs() const { return m_specs; }
 
-    // True when any spec matches the name (none does when the list
-    // is empty). "*.*" and "*" match every name, even one without a dot. All
-    // specs are tried; index, when given, receives the last that
-    // matched and is left alone when none did.
+    // True when any spec matches the name (none does when the list is
+    // empty), in the host's style. "*.*" and "*" match every name, even one
+    // without a dot. All specs are tried; index, when given, receives the
+    // last that matched and is left alone when none did.
     bool Match(std::string_view name, int* index = nullptr) const;
 
-    // Whether the whole pattern matches the whole name. Takes time bounded by
-    // the product of the two lengths, whatever the pattern.
-    static bool MatchOne(std::string_view pattern, std::string_view name);
+    // Whether the whole pattern matches the whole name in that style. Takes
+    // time bounded by the product of the two lengths, whatever the pattern.
+    static bool MatchOne(std::string_view pattern, std::string_view name,
+                         EPathStyle style = kHostPathStyle);
 
 private:
     std::vector<std::string> m_specs;

@@ -24,6 +24,9 @@ constexpr std::uint32_t kLengthMask = 0x0FFFFFFF;
 constexpr std::uint32_t kGoodClass = 0x0;
 constexpr std::uint32_t kBadClass = 0x8;
 constexpr std::uint32_t kMarkClass = 0xF;
+// A drive's block length is a 24-bit count: a longer record was never written
+// by one, however the image came to hold it.
+constexpr std::uint32_t kLargestBlock = 0x00FFFFFF;
 
 std::uint32_t WordOf(const unsigned char* bytes)
 {
@@ -161,7 +164,7 @@ bool CSimhTape::Write(const void* buffer, DWORD count, DWORD& done)
         return true;
     const DWORD size = m_nBlockSize != 0 ? m_nBlockSize : count;
     if (count % size != 0 || size < m_nMinimumBlockSize || size > m_nMaximumBlockSize ||
-        size > kLengthMask)
+        size > kLargestBlock)
         return Fail(ERROR_INVALID_PARAMETER);
     return WriteBlocks(static_cast<const char*>(buffer), size, count / size, done);
 }
@@ -203,7 +206,7 @@ bool CSimhTape::WriteImage(const std::string& path, const std::vector<std::strin
         return false;
     for (const std::string& block : blocks)
     {
-        if (block.size() > kLengthMask)
+        if (block.size() > kLargestBlock)
             return Fail(ERROR_INVALID_PARAMETER);
         const std::string record = Encode(block.data(), static_cast<DWORD>(block.size()));
         if (!file.Write(record.data(), static_cast<std::uint32_t>(record.size())))
@@ -282,20 +285,22 @@ DWORD CSimhTape::ScanItem()
 DWORD CSimhTape::ScanDataRecord(std::uint32_t word)
 {
     const std::uint32_t length = word & kLengthMask;
+    const std::uint32_t recordClass = word >> 28;
+    const bool isBlock = recordClass == kGoodClass || recordClass == kBadClass;
     const std::uint64_t trailer = m_nScanOffset + kWordSize + Padded(length);
     unsigned char bytes[kWordSize];
     DWORD got = 0;
     if (!ReadAt(trailer, bytes, kWordSize, got))
         return CSystemError::GetLast();
-    // A record cut short or a trailer that disagrees: nothing after it can be trusted.
-    if (got < kWordSize || WordOf(bytes) != word)
+    // A record cut short, a trailer that disagrees or a block longer than a
+    // drive writes: nothing after it can be trusted.
+    if (got < kWordSize || WordOf(bytes) != word || (isBlock && length > kLargestBlock))
     {
         m_eEnd = EEnd::damaged;
         return ERROR_SUCCESS;
     }
     const std::uint64_t offset = std::exchange(m_nScanOffset, trailer + kWordSize);
-    const std::uint32_t recordClass = word >> 28;
-    if (recordClass == kGoodClass || recordClass == kBadClass)
+    if (isBlock)
         m_records.push_back({offset, length, recordClass == kGoodClass ? EKind::data : EKind::bad});
     return ERROR_SUCCESS;
 }

@@ -15,7 +15,10 @@
 // data, one pad byte after an odd length, and the length word again. A length
 // word of 0 is a tape mark, 0xFFFFFFFF the end of the medium, 0xFFFFFFFE an
 // erase gap; the end of the file is the end of the recorded data. Writing a
-// block ends the recorded data after it, as on any tape.
+// block ends the recorded data after it, as on any tape. A record that runs
+// past the end of the file, whose trailing length differs, or whose length
+// exceeds a drive's 24-bit block length is damage: the drive reads it as a
+// bad block, and nothing after it.
 //
 // Positions (logical and absolute alike) count the blocks before them, tape
 // marks included; erase gaps do not count. The drive's settings, the medium's

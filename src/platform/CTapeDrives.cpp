@@ -6,15 +6,18 @@
 #include <string_view>
 #include <system_error>
 
-#ifdef _WIN32
-#include "platform/CWin32Tape.h"
-#else
 #include "platform/CFile.h"
-#include "platform/CLinuxTape.h"
 #include "platform/CSimhTape.h"
 
 #include <cstdlib>
 #include <filesystem>
+
+#ifdef _WIN32
+#include "platform/CWin32DosDeviceQuery.h"
+#include "platform/CWin32Tape.h"
+#else
+#include "platform/CLinuxTape.h"
+
 #include <fstream>
 #include <iterator>
 #endif
@@ -35,12 +38,54 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
                       });
 }
 
-#ifndef _WIN32
 std::string Numbered(const char* prefix, DWORD unit)
 {
     return prefix + std::to_string(unit);
 }
 
+std::vector<std::string> SplitList(const std::string& list, char separator)
+{
+    std::vector<std::string> paths;
+    std::string::size_type start = 0;
+    while (start <= list.size())
+    {
+        const std::string::size_type end = std::min(list.find(separator, start), list.size());
+        // An empty entry names no file.
+        if (end > start)
+            paths.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
+// An empty file is a blank tape. An image that cannot be made stays listed:
+// opening it then says why.
+void CreateIfMissing(const std::string& image)
+{
+    std::error_code error;
+    if (std::filesystem::exists(image, error) || error)
+        return;
+    CFile file;
+    file.Open(image, CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate);
+}
+
+std::string HostImageList()
+{
+    const char* images = std::getenv("VORKANT_TAPE_IMAGES");
+    return images ? images : "";
+}
+
+#ifdef _WIN32
+// The system numbers its drives without gaps, as discovery finds them.
+DWORD SystemDriveCount()
+{
+    const CWin32DosDeviceQuery devices;
+    DWORD unit = 0;
+    while (devices.Exists(Numbered("tape", unit)))
+        ++unit;
+    return unit;
+}
+#else
 bool Exists(const std::string& path)
 {
     std::error_code error;
@@ -75,31 +120,6 @@ std::string DisplayName(const std::string& sysfs, DWORD unit)
     return name.empty() ? Numbered("Tape Device ", unit) : name;
 }
 
-std::vector<std::string> SplitLikePath(const std::string& list)
-{
-    std::vector<std::string> paths;
-    std::string::size_type start = 0;
-    while (start <= list.size())
-    {
-        const std::string::size_type end = std::min(list.find(':', start), list.size());
-        // An empty entry names no file.
-        if (end > start)
-            paths.push_back(list.substr(start, end - start));
-        start = end + 1;
-    }
-    return paths;
-}
-
-// An empty file is a blank tape. An image that cannot be made stays listed:
-// opening it then says why.
-void CreateIfMissing(const std::string& image)
-{
-    std::error_code error;
-    if (std::filesystem::exists(image, error) || error)
-        return;
-    CFile file;
-    file.Open(image, CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate);
-}
 #endif
 
 } // namespace
@@ -120,24 +140,41 @@ std::optional<DWORD> CTapeDrives::UnitOf(const std::string& name)
     return unit;
 }
 
+std::vector<CTapeDrives::STapeDrive> CTapeDrives::Images(const std::string& list, DWORD firstUnit,
+                                                        char separator)
+{
+    std::vector<STapeDrive> images;
+    for (const std::string& image : SplitList(list, separator))
+    {
+        CreateIfMissing(image);
+        images.push_back({firstUnit++, image, image, true});
+    }
+    return images;
+}
+
 #ifdef _WIN32
 std::vector<CTapeDrives::STapeDrive> CTapeDrives::List()
 {
-    return {};
+    return Images(HostImageList(), SystemDriveCount());
 }
 
 std::unique_ptr<CTapeApi> CTapeDrives::ForName(const std::string& name)
 {
-    // Whether the drive exists is the system's to say when it is opened.
-    if (!UnitOf(name))
+    const std::optional<DWORD> unit = UnitOf(name);
+    if (!unit)
         return nullptr;
+    for (const STapeDrive& image : List())
+    {
+        if (image.nUnit == *unit)
+            return std::make_unique<CSimhTape>(image.strPath);
+    }
+    // Whether the drive exists is the system's to say when it is opened.
     return std::make_unique<CWin32Tape>();
 }
 #else
 CTapeDrives::SSources CTapeDrives::SSources::Host()
 {
-    const char* images = std::getenv("VORKANT_TAPE_IMAGES");
-    return {"/dev", "/sys/class/scsi_tape", images ? images : ""};
+    return {"/dev", "/sys/class/scsi_tape", HostImageList()};
 }
 
 std::vector<CTapeDrives::STapeDrive> CTapeDrives::List()
@@ -156,11 +193,8 @@ std::vector<CTapeDrives::STapeDrive> CTapeDrives::List(const SSources& sources)
             break;
         drives.push_back({unit, DisplayName(sources.strSysfs, unit), std::move(path), false});
     }
-    for (const std::string& image : SplitLikePath(sources.strImages))
-    {
-        CreateIfMissing(image);
-        drives.push_back({static_cast<DWORD>(drives.size()), image, image, true});
-    }
+    for (STapeDrive& image : Images(sources.strImages, static_cast<DWORD>(drives.size())))
+        drives.push_back(std::move(image));
     return drives;
 }
 

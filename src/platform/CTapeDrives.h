@@ -11,11 +11,11 @@
 // discovery lists the drives once at start-up; the tape device asks for the
 // drive of the name it is opening, and owns what it gets.
 //
-// On Windows the system knows the drives by those names, and discovery walks
-// the registry instead of this list. Elsewhere the SCSI tape driver's
-// non-rewinding devices come first (/dev/nst0, /dev/nst1, ... up to the first
-// missing one), then the SIMH tape images named in VORKANT_TAPE_IMAGES,
-// numbered on.
+// The SIMH tape images named in VORKANT_TAPE_IMAGES follow the host's drives,
+// numbered on. On Windows the system knows the drives by those names and
+// discovery walks the registry for them, so this list holds only the images.
+// Elsewhere the SCSI tape driver's non-rewinding devices come first
+// (/dev/nst0, /dev/nst1, ... up to the first missing one).
 class CTapeDrives
 {
 public:
@@ -29,12 +29,24 @@ public:
         bool bImage;
     };
 
-    // Empty on Windows.
+    // Only the images on Windows.
     static std::vector<STapeDrive> List();
     // The drive of a name in the form "\\.\tapeN" (the prefix in any
     // capitals), unopened; nullptr for any other name, and off Windows for a
-    // unit that is not listed.
+    // unit that is not listed. On Windows a unit that is no image is the
+    // system's drive.
     static std::unique_ptr<CTapeApi> ForName(const std::string& name);
+
+    // What separates the image paths: as PATH's folders on the host.
+#ifdef _WIN32
+    static constexpr char kImageSeparator = ';';
+#else
+    static constexpr char kImageSeparator = ':';
+#endif
+    // The images of a list, numbered from firstUnit. A missing image is
+    // created as a blank tape.
+    static std::vector<STapeDrive> Images(const std::string& list, DWORD firstUnit,
+                                          char separator = kImageSeparator);
 
     // N of "\\.\tapeN", written without leading zeros.
     static std::optional<DWORD> UnitOf(const std::string& name);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
+
+#ifdef _WIN32
+#include <cstring>
+#include <windows.h>
+#else
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -12,11 +17,79 @@
 #include <unistd.h>
 
 extern char** environ;
+#endif
 
 namespace
 {
 constexpr auto kPatience = std::chrono::seconds(30);
 
+// "NAME=value"; on Windows a name may begin with "=" (a drive's folder).
+void AddEntry(std::map<std::string, std::string>& env, const std::string& entry)
+{
+    const auto equals = entry.find('=', 1);
+    env[entry.substr(0, equals)] = equals == std::string::npos ? "" : entry.substr(equals + 1);
+}
+
+#ifdef _WIN32
+// One argument as the C runtime splits a command line: in quotes, a quote
+// escaped, and the backslashes before a quote doubled.
+std::string Quoted(const std::string& arg)
+{
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : arg)
+    {
+        if (c == '\\')
+        {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    return out.append(2 * backslashes, '\\') + "\"";
+}
+
+// The program built beside the test program.
+std::string ProgramPath()
+{
+    char self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, length);
+    return path.substr(0, path.find_last_of("\\/") + 1) + VORKANT_CLI_PATH;
+}
+
+void CloseHandleOnce(void*& handle)
+{
+    if (handle != nullptr)
+        ::CloseHandle(handle);
+    handle = nullptr;
+}
+
+// A pipe whose one end the child inherits; the test keeps the other.
+void MakePipe(HANDLE& childEnd, void*& testEnd, bool childReads)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    ASSERT_TRUE(::CreatePipe(&read, &write, &inherit, 0));
+    childEnd = childReads ? read : write;
+    testEnd = childReads ? write : read;
+    ASSERT_TRUE(::SetHandleInformation(testEnd, HANDLE_FLAG_INHERIT, 0));
+}
+
+std::string WithoutCarriageReturns(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n')
+            out += text[i];
+    }
+    return out;
+}
+#else
 std::vector<char*> Pointers(std::vector<std::string>& texts)
 {
     std::vector<char*> pointers;
@@ -36,6 +109,7 @@ int OpenTerminal(std::string& slaveName)
     slaveName = ::ptsname(master);
     return master;
 }
+#endif
 } // namespace
 
 CCliProcess::CCliProcess(std::vector<std::string> args, const std::string& folder)
@@ -45,6 +119,137 @@ CCliProcess::CCliProcess(std::vector<std::string> args, const std::string& folde
     m_env["VORKANT_TAPE_IMAGES"] = "";
 }
 
+void CCliProcess::SetEnv(const std::string& name, const std::string& value)
+{
+    m_env[name] = value;
+}
+
+CCliProcess::SResult CCliProcess::Run(const std::vector<std::string>& args, const std::string& folder,
+                                      const std::map<std::string, std::string>& env)
+{
+    CCliProcess process(args, folder);
+    for (const auto& [name, value] : env)
+        process.SetEnv(name, value);
+    process.Start();
+    return process.Finish();
+}
+
+#ifdef _WIN32
+CCliProcess::~CCliProcess()
+{
+    if (m_process != nullptr)
+    {
+        ::TerminateProcess(m_process, 1);
+        Finish();
+    }
+}
+
+std::map<std::string, std::string> CCliProcess::Environment() const
+{
+    std::map<std::string, std::string> env;
+    char* const block = ::GetEnvironmentStringsA();
+    for (const char* entry = block; *entry; entry += std::strlen(entry) + 1)
+        AddEntry(env, entry);
+    ::FreeEnvironmentStringsA(block);
+    for (const auto& [name, value] : m_env)
+        env[name] = value;
+    return env;
+}
+
+void CCliProcess::Start()
+{
+    std::string commandLine = Quoted(ProgramPath());
+    for (const std::string& arg : m_args)
+        commandLine += " " + Quoted(arg);
+    std::string block;
+    for (const auto& [name, value] : Environment())
+        block += name + "=" + value + '\0';
+    block += '\0';
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    if (m_eInput == EInput::null)
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        startup.hStdInput = ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          &inherit, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(startup.hStdInput, INVALID_HANDLE_VALUE);
+    }
+    else
+    {
+        MakePipe(startup.hStdInput, m_input, true);
+    }
+    MakePipe(startup.hStdOutput, m_out, false);
+    MakePipe(startup.hStdError, m_err, false);
+    PROCESS_INFORMATION process{};
+    const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                          block.data(), m_strFolder.c_str(), &startup, &process);
+    ::CloseHandle(startup.hStdInput);
+    ::CloseHandle(startup.hStdOutput);
+    ::CloseHandle(startup.hStdError);
+    ASSERT_TRUE(started) << "cannot start " << commandLine << ": error " << ::GetLastError();
+    ::CloseHandle(process.hThread);
+    m_process = process.hProcess;
+}
+
+bool CCliProcess::ReadSome(int timeoutMs)
+{
+    void** handles[2] = {&m_out, &m_err};
+    std::string* targets[2] = {&m_result.strOut, &m_result.strErr};
+    for (int waited = 0;; waited += 10)
+    {
+        bool any = false;
+        for (int i = 0; i < 2; ++i)
+        {
+            DWORD available = 0;
+            if (*handles[i] == nullptr)
+                continue;
+            if (!::PeekNamedPipe(*handles[i], nullptr, 0, nullptr, &available, nullptr))
+            {
+                // The program's end is closed: it ended.
+                CloseHandleOnce(*handles[i]);
+                any = true;
+                continue;
+            }
+            if (available == 0)
+                continue;
+            char buffer[4096];
+            DWORD got = 0;
+            if (::ReadFile(*handles[i], buffer, sizeof buffer, &got, nullptr) && got > 0)
+                targets[i]->append(buffer, got);
+            any = true;
+        }
+        if (any || waited >= timeoutMs || (m_out == nullptr && m_err == nullptr))
+            return m_out != nullptr || m_err != nullptr;
+        ::Sleep(10);
+    }
+}
+
+CCliProcess::SResult CCliProcess::Finish()
+{
+    CloseHandleOnce(m_input);
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (ReadSome(100))
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            ADD_FAILURE() << "vorkant-cli did not end";
+            ::TerminateProcess(m_process, 1);
+            break;
+        }
+    }
+    CloseHandleOnce(m_out);
+    CloseHandleOnce(m_err);
+    ::WaitForSingleObject(m_process, INFINITE);
+    DWORD status = 0;
+    m_result.nStatus = ::GetExitCodeProcess(m_process, &status) ? static_cast<int>(status) : -1;
+    CloseHandleOnce(m_process);
+    m_result.strOut = WithoutCarriageReturns(m_result.strOut);
+    m_result.strErr = WithoutCarriageReturns(m_result.strErr);
+    return m_result;
+}
+#else
 CCliProcess::~CCliProcess()
 {
     if (m_pid > 0)
@@ -54,31 +259,27 @@ CCliProcess::~CCliProcess()
     }
 }
 
-void CCliProcess::SetEnv(const std::string& name, const std::string& value)
+std::map<std::string, std::string> CCliProcess::Environment() const
 {
-    m_env[name] = value;
+    std::map<std::string, std::string> env;
+    for (char** entry = environ; *entry; ++entry)
+        AddEntry(env, *entry);
+    for (const auto& [name, value] : m_env)
+        env[name] = value;
+    return env;
 }
 
 void CCliProcess::Start()
 {
     std::vector<std::string> argv{VORKANT_CLI_PATH};
     argv.insert(argv.end(), m_args.begin(), m_args.end());
-    std::map<std::string, std::string> env;
-    for (char** entry = environ; *entry; ++entry)
-    {
-        const std::string text = *entry;
-        const auto equals = text.find('=');
-        env[text.substr(0, equals)] = equals == std::string::npos ? "" : text.substr(equals + 1);
-    }
-    for (const auto& [name, value] : m_env)
-        env[name] = value;
     std::vector<std::string> envp;
-    for (const auto& [name, value] : env)
+    for (const auto& [name, value] : Environment())
         envp.push_back(name + "=" + value);
 
     std::string slave;
     int input[2] = {-1, -1};
-    if (m_bTerminal)
+    if (m_eInput == EInput::terminal)
         input[1] = OpenTerminal(slave);
     else
         ASSERT_EQ(::pipe(input), 0);
@@ -93,7 +294,11 @@ void CCliProcess::Start()
     ASSERT_GE(m_pid, 0);
     if (m_pid == 0)
     {
-        const int in = m_bTerminal ? ::open(slave.c_str(), O_RDWR) : input[0];
+        int in = input[0];
+        if (m_eInput == EInput::terminal)
+            in = ::open(slave.c_str(), O_RDWR);
+        else if (m_eInput == EInput::null)
+            in = ::open("/dev/null", O_RDONLY);
         if (in < 0 || ::chdir(m_strFolder.c_str()) != 0)
             ::_exit(127);
         ::dup2(in, 0);
@@ -102,7 +307,7 @@ void CCliProcess::Start()
         ::execve(args[0], args.data(), vars.data());
         ::_exit(127);
     }
-    if (!m_bTerminal)
+    if (m_eInput != EInput::terminal)
         ::close(input[0]);
     ::close(out[1]);
     ::close(err[1]);
@@ -158,7 +363,7 @@ void CCliProcess::Interrupt()
 
 CCliProcess::SResult CCliProcess::Finish()
 {
-    if (m_input >= 0 && !m_bTerminal)
+    if (m_input >= 0 && m_eInput != EInput::terminal)
     {
         ::close(m_input);
         m_input = -1;
@@ -186,13 +391,4 @@ CCliProcess::SResult CCliProcess::Finish()
     m_result.nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return m_result;
 }
-
-CCliProcess::SResult CCliProcess::Run(const std::vector<std::string>& args, const std::string& folder,
-                                      const std::map<std::string, std::string>& env)
-{
-    CCliProcess process(args, folder);
-    for (const auto& [name, value] : env)
-        process.SetEnv(name, value);
-    process.Start();
-    return process.Finish();
-}
+#endif

@@ -221,6 +221,36 @@ TEST(CWildCardTest, AgreesWithTheCLibraryOnWellFormedPatterns)
 #endif
 }
 
+TEST(CWildCardTest, InWindowsStyleASlashAndABackslashAreOneSeparator)
+{
+    const struct
+    {
+        const char* pattern;
+        const char* name;
+        bool windows;
+        bool posix;
+    } cases[] = {
+        {"tree/sub/*", "tree\\sub\\a.txt", true, false},
+        {"tree\\sub\\*", "tree/sub/a.txt", true, false},
+        {"tree\\sub\\*", "tree\\sub\\a.txt", true, true},
+        {"tree/sub/*", "tree/sub/a.txt", true, true},
+        {"tree[/]sub", "tree\\sub", true, false},
+        {"tree[!/]sub", "tree\\sub", false, true},
+        {"tree/sub", "treexsub", false, false},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(CWildCard::MatchOne(c.pattern, c.name, EPathStyle::Windows), c.windows)
+            << c.pattern << " " << c.name;
+        EXPECT_EQ(CWildCard::MatchOne(c.pattern, c.name, EPathStyle::Posix), c.posix)
+            << c.pattern << " " << c.name;
+        CWildCard specs;
+        specs.SetSpecs({c.pattern});
+        EXPECT_EQ(specs.Match(c.name), kHostPathStyle == EPathStyle::Windows ? c.windows : c.posix)
+            << "the host's style: " << c.pattern << " " << c.name;
+    }
+}
+
 TEST(CWildCardTest, EverythingSpecsMatchNamesWithoutADot)
 {
     CWildCard specs;

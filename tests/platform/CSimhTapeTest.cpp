@@ -154,6 +154,10 @@ TEST_F(CSimhTapeTest, DamageAndBadBlocksAreDataErrors)
         {"stray bytes at the end", Word(1) + "a" + std::string(1, '\0') + Word(1) + "xy", {"a"}},
         {"unknown mark", Word(0xFFFFFFF0), {}},
         {"recorded as bad", Word(0x80000002) + "ab" + Word(0x80000002), {}},
+        {"longer than a drive's block",
+         Word(2) + "ab" + Word(2) + Word(0x01000000) + std::string(0x01000000, 'x') +
+             Word(0x01000000),
+         {"ab"}},
     };
     for (const SCase& c : cases)
     {

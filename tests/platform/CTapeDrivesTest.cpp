@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,12 +15,18 @@
 #ifndef _WIN32
 #include "platform/CLinuxTape.h"
 #include "platform/CSimhTape.h"
-
-#include <filesystem>
 #endif
 
 namespace
 {
+
+std::vector<DWORD> Units(const std::vector<CTapeDrives::STapeDrive>& drives)
+{
+    std::vector<DWORD> units;
+    for (const CTapeDrives::STapeDrive& drive : drives)
+        units.push_back(drive.nUnit);
+    return units;
+}
 
 #ifndef _WIN32
 // A folder standing in for /dev and the driver's sysfs class. The devices
@@ -48,14 +55,6 @@ public:
 private:
     CTestFolder m_folder;
 };
-
-std::vector<DWORD> Units(const std::vector<CTapeDrives::STapeDrive>& drives)
-{
-    std::vector<DWORD> units;
-    for (const CTapeDrives::STapeDrive& drive : drives)
-        units.push_back(drive.nUnit);
-    return units;
-}
 #endif
 
 } // namespace
@@ -101,6 +100,25 @@ TEST(CTapeDrives, OpeningADriveThatDoesNotExistGivesTheSystemsError)
     EXPECT_EQ(text, SystemText(code));
     EXPECT_FALSE(tape->IsOpen());
 #endif
+}
+
+// Windows paths hold a colon after the drive letter: there a semicolon
+// separates the images, as it separates PATH's folders.
+TEST(CTapeDrives, AnImageListSplitsAtItsSeparatorAndNumbersTheImagesOn)
+{
+    const CTestFolder folder;
+    const std::string first = NativePath(folder, "first.tap");
+    const std::string second = NativePath(folder, "second.tap");
+
+    const std::vector<CTapeDrives::STapeDrive> images =
+        CTapeDrives::Images(";" + first + ";;" + second + ";", 3, ';');
+
+    ASSERT_EQ(Units(images), (std::vector<DWORD>{3, 4}));
+    EXPECT_EQ(images[0].strPath, first);
+    EXPECT_EQ(images[0].strDisplayName, first);
+    EXPECT_EQ(images[1].strPath, second);
+    EXPECT_TRUE(images[1].bImage);
+    EXPECT_TRUE(std::filesystem::exists(second)) << "a missing image is made blank";
 }
 
 TEST(CTapeDrives, OnWindowsTheRegistryListsTheDrivesAndEveryTapeNameHasOne)
