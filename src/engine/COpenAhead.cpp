@@ -45,14 +45,24 @@ bool COpenAhead::LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& fil
            file.GetStatus(status);
 }
 
+// Each side wakes the other only when it waits, and the opener only once
+// half the entries are taken: waking a thread per entry would cost more
+// than the calls it saves.
 COpenAhead::SLooked COpenAhead::Next()
 {
     std::unique_lock guard(m_lock);
-    m_changed.wait(guard, [this] { return !m_ready.empty(); });
+    if (m_ready.empty())
+    {
+        m_bWriterWaits = true;
+        m_changed.wait(guard, [this] { return !m_ready.empty(); });
+        m_bWriterWaits = false;
+    }
     SLooked looked = std::move(m_ready.front());
     m_ready.pop_front();
+    const bool wake = m_bOpenerWaits && m_ready.size() <= kAhead / 2;
     guard.unlock();
-    m_changed.notify_all();
+    if (wake)
+        m_changed.notify_all();
     return looked;
 }
 
@@ -72,11 +82,18 @@ void COpenAhead::Run()
             looked.dwError = ERROR_INVALID_PARAMETER;
         }
         std::unique_lock guard(m_lock);
-        m_changed.wait(guard, [this] { return m_bStop || m_ready.size() < kAhead; });
+        if (m_ready.size() >= kAhead)
+        {
+            m_bOpenerWaits = true;
+            m_changed.wait(guard, [this] { return m_bStop || m_ready.size() <= kAhead / 2; });
+            m_bOpenerWaits = false;
+        }
         if (m_bStop)
             return;
         m_ready.push_back(std::move(looked));
+        const bool wake = m_bWriterWaits;
         guard.unlock();
-        m_changed.notify_all();
+        if (wake)
+            m_changed.notify_all();
     }
 }

@@ -58,5 +58,7 @@ private:
     std::condition_variable m_changed;
     std::deque<SLooked> m_ready;
     bool m_bStop = false;
+    bool m_bWriterWaits = false;
+    bool m_bOpenerWaits = false;
     std::thread m_thread;
 };
