@@ -152,5 +152,8 @@ void CRunningInstance::OnReadyRead(QLocalSocket& socket)
     disconnect(&socket, nullptr, this, nullptr);
     socket.write(&kConfirm, 1);
     socket.disconnectFromServer();
-    emit HandedOver(path);
+    // Told once this handler has returned: opening the archive runs the wait
+    // window's event loop, in which the socket may be deleted, and returning
+    // into a deleted socket's signal would crash the window.
+    QMetaObject::invokeMethod(this, [this, path] { emit HandedOver(path); }, Qt::QueuedConnection);
 }

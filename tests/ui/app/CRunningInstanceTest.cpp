@@ -3,6 +3,7 @@
 #include "support/CTestFolder.h"
 #include "ui/frame/FrameTestSupport.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -28,7 +29,13 @@ protected:
     }
 
     QString Name() const { return QString::fromStdString(m_folder / "window"); }
-    bool HandOver(const QString& path) const { return CRunningInstance(Name()).HandOver(path); }
+    // The window hears of a path once the request's handler has returned.
+    bool HandOver(const QString& path) const
+    {
+        const bool confirmed = CRunningInstance(Name()).HandOver(path);
+        QCoreApplication::processEvents();
+        return confirmed;
+    }
 
     // What a crashed window leaves: the socket file, nobody serving it.
     void LeaveStaleSocket() const
