@@ -72,8 +72,9 @@ public:
     // the end is allowed and the file grows at the next write.
     bool Seek(std::int64_t offset, ESeek from, std::uint64_t* newPosition = nullptr);
     bool GetPosition(std::uint64_t& position) const;
-    // The open file's kind, size and last-write time; for a file opened for
-    // reading alone, as they were at Open, which looks at them anyway.
+    // The open file's kind, size and last-write time. On POSIX, for a file
+    // opened for reading alone, as they were at Open, which looks at them
+    // anyway; elsewhere as they are now.
     bool GetStatus(CFileStatus& status) const;
     bool GetLength(std::uint64_t& length) const;
     // Truncates or extends (with zeros), and leaves the position at the new end.
