@@ -58,8 +58,7 @@ void CTarFileDevice::Close()
     {
     }
     m_pending.clear();
-    m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = kFirstAheadRecords;
+    ForgetReadAhead();
     m_file.Close();
     m_strName.clear();
 }
@@ -109,10 +108,15 @@ bool CTarFileDevice::FillReadAhead()
 void CTarFileDevice::DropReadAhead()
 {
     const std::size_t ahead = m_nReadLength - m_nReadPos;
-    m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = kFirstAheadRecords;
+    ForgetReadAhead();
     if (ahead > 0 && !m_file.Seek(-static_cast<std::int64_t>(ahead), CFile::current))
         throw COsException();
+}
+
+void CTarFileDevice::ForgetReadAhead()
+{
+    m_nReadPos = m_nReadLength = 0;
+    m_nAheadRecords = kFirstAheadRecords;
 }
 
 void CTarFileDevice::FlushWrites()
@@ -224,8 +228,7 @@ bool CTarFileDevice::SkipAhead(std::uint64_t distance)
     }
     // The target lies past the end: back to where the seek began, with
     // nothing read ahead.
-    m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = kFirstAheadRecords;
+    ForgetReadAhead();
     if (!m_file.Seek(-static_cast<std::int64_t>(distance - left), CFile::current))
         throw COsException();
     return false;
@@ -272,8 +275,7 @@ void CTarFileDevice::AbandonAppend()
         return;
     // Records not yet in the file go with the rest of the append.
     m_pending.clear();
-    m_nReadPos = m_nReadLength = 0;
-    m_nAheadRecords = kFirstAheadRecords;
+    ForgetReadAhead();
     if (m_nAppendLength == 0)
     {
         const std::string name = m_strName;

@@ -58,6 +58,8 @@ private:
     // Gives back what was read ahead, moving the file's position back to
     // the engine's.
     void DropReadAhead();
+    // Empties the read-ahead without moving the file; the next read starts small.
+    void ForgetReadAhead();
     void FlushWrites();
     void Settle();
 

@@ -110,10 +110,12 @@ private:
     // sees it, with the code Windows gives for it.
     bool CheckAccess(bool write) const;
     bool WriteInPieces(std::string_view text);
-    // POSIX: the name looked up from the folder's descriptor; path is the
-    // whole name, for the file's own record and for failures.
+#ifndef _WIN32
+    // The name looked up from the folder's descriptor; path is the whole
+    // name, for the file's own record and for failures.
     bool OpenAt(int folder, const std::string& name, const std::string& path, unsigned flags,
                 unsigned createMode);
+#endif
     bool ReleaseHandle();
 
     // Wide enough for a descriptor or a Windows handle; -1 is invalid for both.
