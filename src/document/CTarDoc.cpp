@@ -407,7 +407,8 @@ int CTarDoc::OnArchiveEvent(void* record)
     case TAR_EVENT_EXTRACTED:
         if (event.dwDone < event.dwTotal)
         {
-            SetFinalStatus(event.strName);
+            if (IsMemberStart(event))
+                SetFinalStatus(event.strName);
             SetProgress(event.dwDone, event.dwTotal);
         }
         else
@@ -448,7 +449,15 @@ void CTarDoc::OnMemberEvent(const SArchiveEvent& event)
     }
     if (event.nKind == TAR_EVENT_WRITTEN)
         SetProgress(event.dwDone, event.dwTotal);
-    SetFinalStatus(event.strName);
+    if (IsMemberStart(event))
+        SetFinalStatus(event.strName);
+}
+
+// The events of a member's data records would only set the status its first
+// event set again; a big member sends hundreds of thousands of them.
+bool CTarDoc::IsMemberStart(const SArchiveEvent& event)
+{
+    return event.nKind == TAR_EVENT_LISTED || event.dwDone == 0;
 }
 
 void CTarDoc::OnProblem(const SArchiveEvent& event)

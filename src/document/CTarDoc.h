@@ -143,6 +143,7 @@ private:
     int OnSettingsChanged(void* record);
     int OnArchiveEvent(void* record);
     void OnMemberEvent(const SArchiveEvent& event);
+    static bool IsMemberStart(const SArchiveEvent& event);
     void OnProblem(const SArchiveEvent& event);
     void CheckCancel();
     void ThrowCancel();

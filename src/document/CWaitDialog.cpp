@@ -18,20 +18,21 @@ void CWaitDialog::ResetForOperation(bool bShowFinishedDialog)
     m_bShowFinishedDialog = bShowFinishedDialog;
     m_strStatus.clear();
     m_nProgress = -1;
+    SetWindowOpenLocked(m_bWindowOpen);
 }
 
 int CWaitDialog::RunModal()
 {
     const int code = m_frontEnd.RunWaitWindow(*this);
     std::lock_guard lock(m_lock);
-    m_bWindowOpen = false;
+    SetWindowOpenLocked(false);
     return code;
 }
 
 std::string CWaitDialog::OnWindowCreated()
 {
     std::lock_guard lock(m_lock);
-    m_bWindowOpen = true;
+    SetWindowOpenLocked(true);
     if (m_bFinished)
         FinishLocked();
     // The worker may have ended before the window came up; its close must
@@ -81,10 +82,13 @@ void CWaitDialog::SetStatus(const std::string& text)
 void CWaitDialog::SetProgress(int percent)
 {
     percent = std::clamp(percent, 0, 100);
+    if (percent == m_nShownProgress.load(std::memory_order_relaxed))
+        return;
     std::lock_guard lock(m_lock);
     if (!m_bWindowOpen || percent == m_nProgress)
         return;
     m_nProgress = percent;
+    m_nShownProgress = percent;
     m_frontEnd.SetWaitProgress(percent);
 }
 
@@ -112,6 +116,12 @@ bool CWaitDialog::IsFinished() const
 {
     std::lock_guard lock(m_lock);
     return m_bFinished;
+}
+
+void CWaitDialog::SetWindowOpenLocked(bool open)
+{
+    m_bWindowOpen = open;
+    m_nShownProgress = open ? m_nProgress : kProgressHidden;
 }
 
 void CWaitDialog::CloseLocked(int code)

@@ -63,6 +63,7 @@ public:
 
 private:
     void CloseLocked(int code);
+    void SetWindowOpenLocked(bool open);
     void FinishLocked();
 
     CFrontEnd& m_frontEnd;
@@ -71,6 +72,11 @@ private:
     std::string m_strStatus;
     int m_nProgress = -1;
     bool m_bWindowOpen = false;
+    // m_nProgress while the window is open, else kProgressHidden; set under
+    // the lock and read without it, so that the worker's stream of progress
+    // that changes nothing costs no lock.
+    static constexpr int kProgressHidden = -2;
+    std::atomic<int> m_nShownProgress{kProgressHidden};
     bool m_bPendingClose = false;
     int m_nPendingCode = WAIT_CLOSE_DONE;
     bool m_bFinished = true;

@@ -5,11 +5,17 @@
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
 
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace
 {
-// Enough to keep the writer fed; few enough open files for any system.
+// Entries handed over at a time. The writer may wait for a whole batch to
+// be opened, so it stays small.
+constexpr std::size_t kBatch = 16;
+// Enough waiting ready to keep the writer fed; with what the writer holds
+// and what waits to be closed, few enough open files for any system.
 constexpr std::size_t kAhead = 32;
 constexpr const char* kSeparators = kHostPathStyle == EPathStyle::Windows ? "\\/" : "/";
 } // namespace
@@ -37,63 +43,90 @@ bool COpenAhead::LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& fil
         return CFileStatus::Get(path, status);
     // Files come folder by folder: the folder is held while they last.
     const std::size_t cut = path.find_last_of(kSeparators);
-    const std::string parent = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    if (parent != folder.GetPath())
-        folder.Hold(parent);
-    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-    return file.OpenIn(folder, name, CFile::modeRead | CFile::modeNoWait) &&
+    const std::size_t nameAt = cut == std::string::npos ? 0 : cut + 1;
+    if (std::string_view(path).substr(0, nameAt) != folder.GetPath())
+        folder.Hold(path.substr(0, nameAt));
+    return file.OpenIn(folder, path.substr(nameAt), CFile::modeRead | CFile::modeNoWait) &&
            file.GetStatus(status);
 }
 
-// Each side wakes the other only when it waits, and the opener only once
-// half the entries are taken: waking a thread per entry would cost more
-// than the calls it saves.
-COpenAhead::SLooked COpenAhead::Next()
+COpenAhead::SLooked COpenAhead::Look(COpenFolder& folder, int index) const
+{
+    SLooked looked;
+    if (!m_entries.CopyAt(index, looked.entry))
+    {
+        looked.dwError = ERROR_INVALID_PARAMETER;
+        return looked;
+    }
+    looked.bFound = LookAt(folder, looked.entry, looked.file, looked.status);
+    looked.dwError = looked.bFound ? ERROR_SUCCESS : CSystemError::GetLast();
+    return looked;
+}
+
+COpenAhead::SLooked& COpenAhead::Next()
+{
+    if (m_nNext == m_taken.size())
+        Take();
+    return m_taken[m_nNext++];
+}
+
+// Each side wakes the other only when it waits.
+void COpenAhead::Take()
 {
     std::unique_lock guard(m_lock);
+    if (m_spent.empty())
+        m_spent.swap(m_taken);
+    else
+        std::move(m_taken.begin(), m_taken.end(), std::back_inserter(m_spent));
+    m_taken.clear();
+    m_nNext = 0;
     if (m_ready.empty())
     {
         m_bWriterWaits = true;
         m_changed.wait(guard, [this] { return !m_ready.empty(); });
         m_bWriterWaits = false;
     }
-    SLooked looked = std::move(m_ready.front());
-    m_ready.pop_front();
-    const bool wake = m_bOpenerWaits && m_ready.size() <= kAhead / 2;
+    m_taken.swap(m_ready);
+    const bool wake = m_bOpenerWaits;
     guard.unlock();
     if (wake)
         m_changed.notify_all();
-    return looked;
 }
 
 void COpenAhead::Run()
 {
     COpenFolder folder;
+    Batch batch;
+    Batch spent;
     for (int i = 0; i < m_nCount; ++i)
     {
-        SLooked looked;
-        if (m_entries.CopyAt(i, looked.entry))
-        {
-            looked.bFound = LookAt(folder, looked.entry, looked.file, looked.status);
-            looked.dwError = looked.bFound ? ERROR_SUCCESS : CSystemError::GetLast();
-        }
-        else
-        {
-            looked.dwError = ERROR_INVALID_PARAMETER;
-        }
-        std::unique_lock guard(m_lock);
-        if (m_ready.size() >= kAhead)
-        {
-            m_bOpenerWaits = true;
-            m_changed.wait(guard, [this] { return m_bStop || m_ready.size() <= kAhead / 2; });
-            m_bOpenerWaits = false;
-        }
-        if (m_bStop)
+        batch.push_back(Look(folder, i));
+        if (batch.size() < kBatch && i + 1 < m_nCount)
+            continue;
+        if (!Hand(batch, spent))
             return;
-        m_ready.push_back(std::move(looked));
-        const bool wake = m_bWriterWaits;
-        guard.unlock();
-        if (wake)
-            m_changed.notify_all();
+        // Closed and freed by the thread that opened and allocated them.
+        spent.clear();
     }
+}
+
+bool COpenAhead::Hand(Batch& batch, Batch& spent)
+{
+    std::unique_lock guard(m_lock);
+    if (m_ready.size() >= kAhead)
+    {
+        m_bOpenerWaits = true;
+        m_changed.wait(guard, [this] { return m_bStop || m_ready.size() < kAhead; });
+        m_bOpenerWaits = false;
+    }
+    if (m_bStop)
+        return false;
+    std::move(batch.begin(), batch.end(), std::back_inserter(m_ready));
+    batch.clear();
+    spent.swap(m_spent);
+    const bool wake = m_bWriterWaits;
+    guard.unlock();
+    if (wake)
+        m_changed.notify_all();
+    return true;
 }

@@ -665,7 +665,7 @@ bool CTar::Append(const CFileEntrys& entries, bool relative, int indexFileEntry)
     int written = 0;
     for (int i = 0; i < count; ++i)
     {
-        COpenAhead::SLooked looked = ahead.Next();
+        COpenAhead::SLooked& looked = ahead.Next();
         const bool indexFile = i == indexFileEntry;
         // The index file describes a whole new archive, never an addition.
         if (indexFile && !m_bEmpty)

@@ -37,7 +37,7 @@ TEST_F(COpenAheadTest, HandsOverEveryEntryOnceInListOrder)
     COpenAhead ahead(m_entries, kCount);
     for (int i = 0; i < kCount; ++i)
     {
-        const COpenAhead::SLooked looked = ahead.Next();
+        const COpenAhead::SLooked& looked = ahead.Next();
         SCOPED_TRACE(looked.entry.strPath);
         EXPECT_EQ(looked.entry.strPath, m_entries.GetAt(i)->strPath);
         const bool gone = i >= 5 && i % 5 == 0;
