@@ -16,6 +16,14 @@ constexpr std::uint32_t kStageChunk = 64 * 1024;
 static_assert(kStageChunk % CTarDevice::RECORD_SIZE == 0);
 } // namespace
 
+std::uint32_t CTarDevice::ReadRecords(unsigned char* records, std::uint32_t count)
+{
+    std::uint32_t read = 0;
+    while (read < count && ReadRecord(records + std::size_t{read} * RECORD_SIZE))
+        ++read;
+    return read;
+}
+
 void CTarDevice::BeginAppend()
 {
 }

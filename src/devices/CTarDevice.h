@@ -44,6 +44,10 @@ public:
     // False at the end of the data (or on a short or failed read), with the
     // buffer cleared; never raises for that.
     virtual bool ReadRecord(unsigned char* record) = 0;
+    // Up to count records into records, as ReadRecord would read them one
+    // by one, but as one operation where the medium allows; the number read,
+    // fewer only at the end of the data.
+    virtual std::uint32_t ReadRecords(unsigned char* records, std::uint32_t count);
     // The header record, then, with contents, as many data records as the
     // size in that header needs, read from the contents' current position.
     // False when the contents held more or fewer bytes than that size; they

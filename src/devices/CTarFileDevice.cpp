@@ -85,6 +85,26 @@ bool CTarFileDevice::ReadRecord(unsigned char* record)
     return true;
 }
 
+// One operation, and each record read is told of, as by ReadRecord.
+std::uint32_t CTarFileDevice::ReadRecords(unsigned char* records, std::uint32_t count)
+{
+    Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+    FlushWrites();
+    std::uint32_t read = 0;
+    while (read < count && FillReadAhead())
+    {
+        const auto ready = static_cast<std::uint32_t>((m_nReadLength - m_nReadPos) / RECORD_SIZE);
+        const std::uint32_t taken = std::min(ready, count - read);
+        std::memcpy(records + std::size_t{read} * RECORD_SIZE, m_readAhead.data() + m_nReadPos,
+                    std::size_t{taken} * RECORD_SIZE);
+        m_nReadPos += std::size_t{taken} * RECORD_SIZE;
+        read += taken;
+        for (std::uint32_t i = 0; i < taken; ++i)
+            Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
+    }
+    return read;
+}
+
 bool CTarFileDevice::FillReadAhead()
 {
     if (m_nReadLength - m_nReadPos >= RECORD_SIZE)

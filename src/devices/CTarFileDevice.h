@@ -30,6 +30,7 @@ public:
     // A short or failed read leaves the position at the start of the record,
     // so that a write after it stays on a record boundary.
     bool ReadRecord(unsigned char* record) override;
+    std::uint32_t ReadRecords(unsigned char* records, std::uint32_t count) override;
     // The data records follow the size the header states, whatever the
     // contents deliver: zeros stand in for what a file that shrank no longer
     // holds, and bytes beyond that size are not read.

@@ -90,6 +90,18 @@ void CExtractedFile::CreateBeside()
     Fail();
 }
 
+// On the open file, before it is closed: no name is looked up again, so
+// nothing put in its place meanwhile can be reached.
+std::optional<std::string> CExtractedFile::Restore(std::int64_t time, std::optional<unsigned> mode)
+{
+    std::optional<std::string> failure;
+    if (!m_file.SetTime(time))
+        failure = CTarMessages::FileFailure(m_strPath, COsException());
+    if (!CFile::kCreateTakesMode && mode && !m_file.SetMode(*mode) && !failure)
+        failure = CTarMessages::FileFailure(m_strPath, COsException());
+    return failure;
+}
+
 void CExtractedFile::Commit()
 {
     if (!m_file.Close())

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/CFile.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class COpenFolder;
@@ -11,7 +13,8 @@ class COpenFolder;
 // name of its own and takes the old name only in Commit, once its data is
 // whole. A file that is never committed (a failure, a full disk, an archive
 // cut short, a cancel) is removed again, so that the old file stays as it
-// was and no piece of the member stands under its name. A link where the
+// was and no piece of the member stands under its name. Once created, the
+// object needs its folder no more and may pass to another thread. A link where the
 // member goes is replaced by the member, never written through.
 class CExtractedFile
 {
@@ -27,6 +30,10 @@ public:
     CExtractedFile& operator=(const CExtractedFile&) = delete;
 
     CFile& File() { return m_file; }
+    // Gives the file its time, and the permission bits of mode where the
+    // system did not take them at creation. The text of the first failure,
+    // if any; the file stays.
+    std::optional<std::string> Restore(std::int64_t time, std::optional<unsigned> mode);
     // Closes the file and puts it under the member's name. Throws the file
     // layer's failure, the file then removed.
     void Commit();

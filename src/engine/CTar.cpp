@@ -20,12 +20,12 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace
 {
-// Bytes of member data gathered before they go to the extracted file.
-constexpr std::size_t kCopyChunk = 64 * 1024;
 // Long names and extended headers are read whole; one bigger than this is
 // no honest header and is passed over as damaged.
 constexpr std::uint64_t kMaxMetadataSize = 1024 * 1024;
@@ -398,9 +398,27 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
     // Read here, on the worker, before anything is created: reading the mask
     // sets it for a moment.
     scan.umask = CUmask::Read();
+    scan.behind = std::make_unique<CWriteBehind>();
     // A cancel or a failure passes by the folders: they stay writable, so
-    // that trying again can fill them.
-    Scan(scan);
+    // that trying again can fill them. The members read before it are
+    // finished all the same, and their problems told; nothing those bring
+    // back can stop what is already stopping.
+    try
+    {
+        Scan(scan);
+    }
+    catch (...)
+    {
+        try
+        {
+            FinishWrites(scan);
+        }
+        catch (...)
+        {
+        }
+        throw;
+    }
+    FinishWrites(scan);
     RestoreFolders(scan);
 }
 
@@ -439,6 +457,7 @@ void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records
         SkipRecords(records);
         return;
     }
+    SendWriteProblems(scan);
     event.strName = CMemberPath::Join(scan.destination, *components);
     event.nKind = TAR_EVENT_EXTRACTED;
     event.dwDone = 0;
@@ -501,88 +520,73 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         if (scan.parent.GetPath() != parent)
             scan.parent.Hold(parent);
     }
-    CExtractedFile target(scan.parent, name, event.strName,
-                          mode ? RestoredMode(*mode, scan.umask) : 0666);
-    CopyData(target.File(), event, records, read);
-    const std::optional<std::string> unrestored =
-        RestoreFile(target.File(), event, mode, scan.umask);
-    target.Commit();
-    // The contents are whole; only the time or the mode is missing.
-    if (unrestored)
-    {
-        SArchiveEvent problem = event;
-        problem.nKind = TAR_EVENT_PROBLEM;
-        problem.strMessage = *unrestored;
-        Send(problem);
-    }
-}
-
-// On the open file, before it is closed: no name is looked up again, so
-// nothing put in its place meanwhile can be reached. Where the system gave
-// the file its bits as it was created, only the time is left. The text of
-// the first failure, if any.
-std::optional<std::string> CTar::RestoreFile(CFile& file, const SArchiveEvent& event,
-                                             std::optional<std::uint32_t> mode, unsigned umask)
-{
-    std::optional<std::string> failure;
-    if (!file.SetTime(event.time))
-        failure = CTarMessages::FileFailure(event.strName, COsException());
-    if (!CFile::kCreateTakesMode && mode && !file.SetMode(RestoredMode(*mode, umask)) && !failure)
-        failure = CTarMessages::FileFailure(event.strName, COsException());
-    return failure;
-}
-
-void CTar::CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read)
-{
-    CTarDevice& device = Device();
-    CTarHeader record;
-    // Data goes to the file in pieces of many records; whatever ends the
-    // copy early still leaves the file holding every record read so far.
-    std::vector<unsigned char> pending;
-    pending.reserve(kCopyChunk);
-    const auto writePending = [&]
-    {
-        const bool written =
-            pending.empty() || file.Write(pending.data(), static_cast<std::uint32_t>(pending.size()));
-        pending.clear();
-        if (!written)
-            throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
-    };
+    std::optional<unsigned> restored;
+    if (mode)
+        restored = RestoredMode(*mode, scan.umask);
+    // Made here, so that a file that cannot be made is told in its place;
+    // written, dated and put in place by the writer.
+    CWriteBehind& behind = *scan.behind;
+    behind.Begin(std::make_unique<CExtractedFile>(scan.parent, name, event.strName,
+                                                  restored.value_or(0666)),
+                 event, restored);
     try
     {
-        while (read < records)
-        {
-            // An archive that ends inside a member ends the member too: making
-            // up the rest as zeros would let a damaged header fill the disk.
-            if (!device.ReadRecord(record.Bytes().data()))
-                throw CGenericException(
-                    CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
-            ++read;
-            if (m_bSwap)
-                record.SwapBytePairs();
-            const std::uint64_t bytes =
-                read < records ? TAR_RECORD_SIZE : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
-            const auto* data = record.Bytes().data();
-            pending.insert(pending.end(), data, data + bytes);
-            if (pending.size() >= kCopyChunk)
-                writePending();
-            event.dwDone += bytes;
-            Send(event);
-        }
+        CopyData(behind, event, records, read);
     }
     catch (...)
     {
-        // What ended the copy is the failure to report, not a second one.
-        try
-        {
-            writePending();
-        }
-        catch (...)
-        {
-        }
+        behind.Abandon();
         throw;
     }
-    writePending();
+    behind.End();
+}
+
+void CTar::FinishWrites(SScan& scan)
+{
+    scan.behind->Drain();
+    SendWriteProblems(scan);
+}
+
+void CTar::SendWriteProblems(SScan& scan)
+{
+    for (SArchiveEvent& problem : scan.behind->TakeProblems())
+        Send(problem);
+}
+
+void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t records,
+                    std::uint64_t& read)
+{
+    CTarDevice& device = Device();
+    // Data goes to the writer in pieces of many records, each read at once.
+    constexpr std::uint64_t kPieceRecords = CWriteBehind::kPieceSize / TAR_RECORD_SIZE;
+    while (read < records)
+    {
+        const std::uint64_t left = records - read;
+        const auto wanted = static_cast<std::uint32_t>(std::min(left, kPieceRecords));
+        std::vector<unsigned char> piece = behind.NewPiece(left * TAR_RECORD_SIZE);
+        piece.resize(std::size_t{wanted} * TAR_RECORD_SIZE);
+        const std::uint32_t got = device.ReadRecords(piece.data(), wanted);
+        if (m_bSwap)
+            CTarHeader::SwapBytePairs(std::span(piece.data(), std::size_t{got} * TAR_RECORD_SIZE));
+        // The last record holds the member's last bytes and padding.
+        const std::uint64_t end = read + got;
+        const std::uint64_t bytes =
+            end < records ? got * std::uint64_t{TAR_RECORD_SIZE}
+                          : event.dwTotal - read * TAR_RECORD_SIZE;
+        piece.resize(static_cast<std::size_t>(bytes));
+        if (!piece.empty())
+            behind.Write(std::move(piece));
+        for (; read < end; ++read)
+        {
+            event.dwDone += read + 1 < records ? TAR_RECORD_SIZE
+                                               : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
+            Send(event);
+        }
+        // An archive that ends inside a member ends the member too: making
+        // up the rest as zeros would let a damaged header fill the disk.
+        if (got < wanted)
+            throw CGenericException(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
+    }
 }
 
 // Creates the first count components below the destination that are

@@ -5,6 +5,7 @@
 #include "engine/CTarHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
+#include "engine/CWriteBehind.h"
 #include "engine/SArchiveEvent.h"
 #include "platform/COpenFolder.h"
 #include "platform/WinTape.h"
@@ -129,6 +130,7 @@ private:
         std::vector<SFolderMember> folders;
         std::unordered_set<std::string> knownFolders; // below the destination
         COpenFolder parent;                           // of the member being written
+        std::unique_ptr<CWriteBehind> behind;         // writes what is extracted
     };
 
     int OnDeviceEvent(void* record);
@@ -153,11 +155,13 @@ private:
                      const std::vector<std::string>& components, SArchiveEvent& event,
                      std::uint64_t records, std::uint64_t& read,
                      std::optional<std::uint32_t> mode);
-    static std::optional<std::string> RestoreFile(CFile& file, const SArchiveEvent& event,
-                                                  std::optional<std::uint32_t> mode,
-                                                  unsigned umask);
     void RestoreFolders(SScan& scan);
-    void CopyData(CFile& file, SArchiveEvent& event, std::uint64_t records, std::uint64_t& read);
+    void CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t records,
+                  std::uint64_t& read);
+    // Waits for the writer to finish every member, then sends its problems.
+    void FinishWrites(SScan& scan);
+    // Sends the problems of the members the writer has finished.
+    void SendWriteProblems(SScan& scan);
     static std::string CreateFolders(SScan& scan, const std::vector<std::string>& components,
                                      std::size_t count, const std::string& member);
     static void CreateFolderPath(const std::string& path);
