@@ -63,16 +63,9 @@ bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
     put(staging, 0);
     if (!contents)
         return true;
-    // The header decides how many records follow: had the data run longer or
-    // shorter than it says, no later header could be found.
-    CTarHeader decoded;
-    std::copy_n(header, RECORD_SIZE, decoded.Bytes().begin());
-    const std::uint64_t size = decoded.GetSize();
+    const std::uint64_t size = SizeOf(header);
     // The file is read in pieces of many records, each handed on record by
-    // record. Cleared before each read, so a file that shrank pads with
-    // zeros rather than with bytes read before. The last read asks for one
-    // byte more than the size: that finds a file that changed size without
-    // asking the system for its length.
+    // record.
     std::vector<unsigned char> chunk;
     bool exact = true;
     std::uint64_t written = 0;
@@ -82,19 +75,7 @@ bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
             static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, kStageChunk));
         const bool last = written + wanted == size;
         chunk.assign(wanted + RECORD_SIZE, 0);
-        // The file's read stops short only at the file's end.
-        std::uint32_t got = 0;
-        if (!contents->Read(chunk.data(), wanted + (last ? 1 : 0), got))
-            throw COsException();
-        if (got > wanted)
-        {
-            // The file grew: the byte past the size stays out of the member,
-            // and the file where the member ends.
-            chunk[wanted] = 0;
-            if (!contents->Seek(-1, CFile::current))
-                throw COsException();
-        }
-        exact = exact && got == wanted;
+        exact = ReadPiece(*contents, chunk.data(), wanted, last) && exact;
         for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
         {
             const std::uint32_t payload = std::min(wanted - offset, RECORD_SIZE);
@@ -104,4 +85,33 @@ bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
         written += wanted;
     } while (written < size);
     return exact;
+}
+
+// The header decides how many records follow: had the data run longer or
+// shorter than it says, no later header could be found.
+std::uint64_t CTarDevice::SizeOf(const unsigned char* header)
+{
+    CTarHeader decoded;
+    std::copy_n(header, RECORD_SIZE, decoded.Bytes().begin());
+    return decoded.GetSize();
+}
+
+// Zeroed beforehand, so that a file that shrank pads with zeros rather than
+// with bytes read before. Asking for one byte more than the size finds a
+// file that changed size without asking the system for its length.
+bool CTarDevice::ReadPiece(CFile& contents, unsigned char* piece, std::uint32_t wanted, bool last)
+{
+    // The file's read stops short only at the file's end.
+    std::uint32_t got = 0;
+    if (!contents.Read(piece, wanted + (last ? 1 : 0), got))
+        throw COsException();
+    if (got > wanted)
+    {
+        // The file grew: the byte past the size stays out of the member,
+        // and the file where the member ends.
+        piece[wanted] = 0;
+        if (!contents.Seek(-1, CFile::current))
+            throw COsException();
+    }
+    return got == wanted;
 }

@@ -88,4 +88,11 @@ protected:
     // needs, read from the contents' current position, and hands each to put.
     // False when the contents were longer or shorter than that size.
     bool StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put);
+    // The size of the member a header record describes.
+    static std::uint64_t SizeOf(const unsigned char* header);
+    // Reads the next wanted bytes of a member's file into piece, which holds
+    // wanted + 1 bytes, all zero. The last piece of a member (last) also
+    // finds a file that grew; it is left where the member ends. False when
+    // the file held fewer bytes than wanted, or more after the last piece.
+    static bool ReadPiece(CFile& contents, unsigned char* piece, std::uint32_t wanted, bool last);
 };

@@ -163,8 +163,8 @@ bool CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/,
     // small members reach the file in one write.
     try
     {
-        return StageEntry(header, contents, [this](Record& record, std::int32_t payload)
-                          { BufferRecord(record.data(), payload); });
+        BufferRecord(header, 0);
+        return !contents || BufferContents(*contents, SizeOf(header));
     }
     catch (...)
     {
@@ -192,6 +192,44 @@ void CTarFileDevice::WriteRecord(const unsigned char* record, std::int32_t paylo
 {
     BufferRecord(record, payload);
     FlushWrites();
+}
+
+// Each piece is read straight into the pending records, as one operation,
+// and each of its records is told of.
+bool CTarFileDevice::BufferContents(CFile& contents, std::uint64_t size)
+{
+    constexpr std::size_t kCapacity = std::size_t{kBufferRecords} * RECORD_SIZE;
+    m_pending.reserve(kCapacity + 1);
+    bool exact = true;
+    std::uint64_t written = 0;
+    do
+    {
+        Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+        DropReadAhead();
+        if (m_pending.size() == kCapacity)
+            FlushWrites();
+        const auto wanted = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(size - written, kCapacity - m_pending.size()));
+        const bool last = written + wanted == size;
+        const std::size_t at = m_pending.size();
+        const std::size_t records = (std::size_t{wanted} + RECORD_SIZE - 1) / RECORD_SIZE;
+        m_pending.resize(at + records * RECORD_SIZE + 1);
+        try
+        {
+            exact = ReadPiece(contents, m_pending.data() + at, wanted, last) && exact;
+        }
+        catch (...)
+        {
+            m_pending.resize(at);
+            throw;
+        }
+        m_pending.resize(at + records * RECORD_SIZE);
+        for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
+            Notify(SDeviceEvent::DEVICE_EVENT_WRITTEN,
+                   static_cast<std::int32_t>(std::min(wanted - offset, RECORD_SIZE)));
+        written += wanted;
+    } while (written < size);
+    return exact;
 }
 
 void CTarFileDevice::BufferRecord(const unsigned char* record, std::int32_t payload)

@@ -53,6 +53,9 @@ private:
     // the file ends first, leaving the position where it was.
     bool SkipAhead(std::uint64_t distance);
     void BufferRecord(const unsigned char* record, std::int32_t payload);
+    // A member's data, size bytes from the contents' current position, as
+    // records pending; false when the contents held more or fewer bytes.
+    bool BufferContents(CFile& contents, std::uint64_t size);
     // The read-ahead's first record, filled from the file when it holds less
     // than one; false when the file ends (or fails) before a whole record.
     bool FillReadAhead();

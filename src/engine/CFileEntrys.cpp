@@ -48,8 +48,15 @@ EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& en
         Refuse(path, status, pProblems);
         return EItem::Refused;
     }
-    if (!entry.SetPath(path, status))
-        return EItem::Refused;
+    if (folder.GetPath().empty())
+    {
+        if (!entry.SetPath(path, status))
+            return EItem::Refused;
+    }
+    else
+    {
+        entry.SetInFolder(folder.GetPath(), name, status);
+    }
     if (entry.bIsFile)
         return EItem::File;
     return itself.m_bLink ? EItem::LinkedFolder : EItem::Folder;
@@ -70,6 +77,11 @@ bool CFileEntrys::CanAdd(const SFileEntry&)
 
 int CFileEntrys::Add(const SFileEntry& entry, int index)
 {
+    return Add(SFileEntry(entry), index);
+}
+
+int CFileEntrys::Add(SFileEntry&& entry, int index)
+{
     int used;
     {
         std::lock_guard guard(m_lock);
@@ -79,9 +91,9 @@ int CFileEntrys::Add(const SFileEntry& entry, int index)
         if (!CanAdd(entry))
             return -1;
         used = index == -1 ? count : index;
-        m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(entry));
-        m_nCount = static_cast<int>(m_entries.size());
         m_total += entry.dwSize;
+        m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(std::move(entry)));
+        m_nCount = static_cast<int>(m_entries.size());
     }
     Notify(ENTRYS_INSERTED, used, 1);
     return used;
@@ -199,7 +211,7 @@ bool CFileEntrys::AddTree(const SFileEntry& entry, std::size_t baseLength, Probl
         }
         else
         {
-            Add(item);
+            Add(std::move(item));
         }
     }
     return true;

@@ -57,6 +57,7 @@ public:
     // the index used; -1, changing nothing, when CanAdd refuses. Throws
     // std::out_of_range for an index below -1 or beyond the count.
     int Add(const SFileEntry& entry, int index = -1);
+    int Add(SFileEntry&& entry, int index = -1);
     // The index must be below the count (else std::out_of_range).
     void RemoveAt(int index);
     void RemoveAll();

@@ -8,6 +8,16 @@
 
 namespace fs = std::filesystem;
 
+namespace
+{
+void Describe(SFileEntry& entry, const CFileStatus& status)
+{
+    entry.bIsFile = !status.m_bDirectory;
+    entry.dwSize = status.m_size;
+    entry.time = status.m_mtime;
+}
+} // namespace
+
 SFileEntry::SFileEntry(const std::string& path) : strPath(path), strName(path)
 {
 }
@@ -42,8 +52,20 @@ bool SFileEntry::SetPath(const std::string& path, const CFileStatus& status)
     strPath = full.make_preferred().string();
     const std::size_t separator = strPath.find_last_of(kHostSeparator);
     strName = separator == std::string::npos ? strPath : strPath.substr(separator + 1);
-    bIsFile = !status.m_bDirectory;
-    dwSize = status.m_size;
-    time = status.m_mtime;
+    Describe(*this, status);
     return true;
+}
+
+// Nothing to make absolute: a folder's names come by the thousand, and
+// taking each path apart again is much of the cost of adding them.
+void SFileEntry::SetInFolder(const std::string& folderPath, const std::string& name,
+                             const CFileStatus& status)
+{
+    strPath.reserve(folderPath.size() + 1 + name.size());
+    strPath = folderPath;
+    if (strPath.empty() || strPath.back() != kHostSeparator)
+        strPath += kHostSeparator;
+    strPath += name;
+    strName = name;
+    Describe(*this, status);
 }

@@ -22,6 +22,10 @@ struct SFileEntry
     // The same from a status already read, which IsStorable accepted. False
     // when the path cannot be made absolute.
     bool SetPath(const std::string& path, const CFileStatus& status);
+    // The item name inside the folder at folderPath, which is absolute and
+    // spelt as this system spells it, from a status IsStorable accepted.
+    void SetInFolder(const std::string& folderPath, const std::string& name,
+                     const CFileStatus& status);
 
     std::string strPath; // full path on disk; for a catalogue entry the member name in native form
     // The name relative to the folder the user added from: for an item added

@@ -104,6 +104,20 @@ TEST_F(CWaitDialogTest, UnchangedStatusAndProgressDoNotReachTheWindow)
     EXPECT_EQ(m_frontEnd.Progress(), (Ints{5, 7, 100, 0}));
 }
 
+TEST_F(CWaitDialogTest, ProgressFromBeforeTheWindowReachesItWhenSentAgain)
+{
+    m_dialog.ResetForOperation(false);
+    m_dialog.SetProgress(40);
+    m_frontEnd.QueueWindowTask([](CWaitDialog& dialog) {
+        dialog.SetProgress(40);
+        dialog.CloseWithCode(1);
+    });
+
+    m_dialog.RunModal();
+
+    EXPECT_EQ(m_frontEnd.Progress(), Ints{40});
+}
+
 struct SFinishCase
 {
     const char* szName;
