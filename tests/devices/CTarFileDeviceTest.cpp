@@ -180,6 +180,37 @@ class CTarFileDeviceEntryTest : public CTarFileDeviceTest,
 
 } // namespace
 
+// Data goes from the file straight into the records kept pending, a piece
+// per operation: a member that starts inside a piece and spans several must
+// still land whole, in place, with an event per record.
+TEST_F(CTarFileDeviceTest, AMemberSpanningPiecesLandsWholeWithAnEventPerRecord)
+{
+    std::string big(200 * 1024 + 100, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 % 251);
+    CFile small;
+    CFile contents;
+    ASSERT_TRUE(small.Open(m_folder.WriteFile("small", "0123456789"), CFile::modeRead));
+    ASSERT_TRUE(contents.Open(m_folder.WriteFile("big", big), CFile::modeRead));
+    m_device.Open(m_folder / "a.tar", 20, false);
+    m_recorder.m_events.clear();
+
+    EXPECT_TRUE(m_device.WriteEntry(HeaderOfSize(10).data(), false, &small));
+    EXPECT_TRUE(m_device.WriteEntry(HeaderOfSize(big.size()).data(), false, &contents));
+    m_device.Close();
+
+    std::string expected = Text(HeaderOfSize(10)) + "0123456789";
+    expected.resize(1024, '\0');
+    expected += Text(HeaderOfSize(big.size())) + big;
+    expected.resize(expected.size() + 512 - big.size() % 512, '\0');
+    EXPECT_EQ(ReadWhole(m_folder / "a.tar"), expected);
+    const auto written = std::count_if(m_recorder.m_events.begin(), m_recorder.m_events.end(),
+                                       [](const auto& e) { return e != kActivity; });
+    EXPECT_EQ(written, static_cast<std::ptrdiff_t>(expected.size() / 512));
+    const auto ticks = std::count(m_recorder.m_events.begin(), m_recorder.m_events.end(), kActivity);
+    EXPECT_GE(ticks, 2 + 4) << "the big member's data takes four pieces, each an operation";
+}
+
 TEST_P(CTarFileDeviceEntryTest, WritesTheRecordsTheHeaderSizeCalls)
 {
     const SEntryCase& c = GetParam();
