@@ -7,6 +7,7 @@
 #include "platform/PathStyle.h"
 
 #include <algorithm>
+#include <future>
 #include <stdexcept>
 
 namespace
@@ -33,24 +34,23 @@ void Refuse(const std::string& path, const CFileStatus& status, CFileEntrys::Pro
 EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& entry,
               CFileEntrys::Problems* pProblems)
 {
-    const std::string path = folder.PathOf(name);
     CFileStatus itself;
     if (!CFileStatus::GetIn(folder, name, itself, false))
         return EItem::Refused; // nothing there to speak of
     CFileStatus status = itself;
     if (itself.m_bLink && !CFileStatus::GetIn(folder, name, status))
     {
-        Refuse(path, itself, pProblems);
+        Refuse(folder.PathOf(name), itself, pProblems);
         return EItem::Refused;
     }
     if (!SFileEntry::IsStorable(status))
     {
-        Refuse(path, status, pProblems);
+        Refuse(folder.PathOf(name), status, pProblems);
         return EItem::Refused;
     }
     if (folder.GetPath().empty())
     {
-        if (!entry.SetPath(path, status))
+        if (!entry.SetPath(name, status))
             return EItem::Refused;
     }
     else
@@ -60,6 +60,105 @@ EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& en
     if (entry.bIsFile)
         return EItem::File;
     return itself.m_bLink ? EItem::LinkedFolder : EItem::Folder;
+}
+
+// One name of a folder, described.
+struct SInspected
+{
+    EItem kind = EItem::Refused;
+    SFileEntry entry;
+    CFileEntrys::Problems problems;
+};
+
+// A folder's names, each described; bListed false when the folder could not
+// be listed.
+struct SListing
+{
+    bool bListed = false;
+    std::vector<SInspected> items;
+};
+
+SListing ListFolder(const std::string& path, bool wantProblems)
+{
+    SListing listing;
+    std::vector<std::string> names;
+    if (!CFolder::Enumerate(path, names))
+        return listing;
+    listing.bListed = true;
+    listing.items.resize(names.size());
+    // Its names are looked up from the folder itself.
+    COpenFolder folder;
+    folder.Hold(path);
+    for (std::size_t i = 0; i < names.size(); ++i)
+    {
+        SInspected& item = listing.items[i];
+        item.kind = Inspect(folder, names[i], item.entry, wantProblems ? &item.problems : nullptr);
+    }
+    return listing;
+}
+
+// The listing of a folder, made on a second thread.
+struct SListedAhead
+{
+    std::string strPath;
+    std::future<SListing> listing;
+};
+
+// Starts listing the first folder among items from first on, unless a
+// listing is under way already.
+void ListAhead(const std::vector<SInspected>& items, std::size_t first, bool wantProblems,
+               SListedAhead& ahead)
+{
+    if (ahead.listing.valid())
+        return;
+    const auto next = std::find_if(items.begin() + static_cast<std::ptrdiff_t>(first), items.end(),
+                                   [](const SInspected& item) { return item.kind == EItem::Folder; });
+    if (next == items.end())
+        return;
+    ahead.strPath = next->entry.strPath;
+    ahead.listing = std::async(std::launch::async, ListFolder, ahead.strPath, wantProblems);
+}
+
+// Adds the folder, then what its listing holds, depth first, each folder
+// before its contents. Asking the system about each name is most of the
+// cost of adding a tree of small files, and it answers two threads at once
+// only about names in different folders: so while a folder is listed here,
+// the next folder of the same listing is listed on a second thread, one
+// at a time, and taken from there when its turn comes.
+bool AddListed(CFileEntrys& list, const SFileEntry& folder, SListing listing,
+               std::size_t baseLength, CFileEntrys::Problems* pProblems, SListedAhead& ahead)
+{
+    // The contents go in even when the folder entry itself is refused.
+    list.Add(folder);
+    if (!listing.bListed)
+        return false;
+    std::vector<SInspected>& items = listing.items;
+    for (std::size_t i = 0; i < items.size(); ++i)
+    {
+        SInspected& item = items[i];
+        if (pProblems)
+            pProblems->insert(pProblems->end(), item.problems.begin(), item.problems.end());
+        if (item.kind == EItem::Refused)
+            continue;
+        item.entry.strName = item.entry.strPath.substr(std::min(baseLength, item.entry.strPath.size()));
+        if (item.kind != EItem::Folder)
+        {
+            list.Add(std::move(item.entry));
+            continue;
+        }
+        SListing contents;
+        if (ahead.listing.valid() && ahead.strPath == item.entry.strPath)
+        {
+            contents = ahead.listing.get();
+        }
+        else
+        {
+            ListAhead(items, i + 1, pProblems != nullptr, ahead);
+            contents = ListFolder(item.entry.strPath, pProblems != nullptr);
+        }
+        AddListed(list, item.entry, std::move(contents), baseLength, pProblems, ahead);
+    }
+    return true;
 }
 
 } // namespace
@@ -187,34 +286,9 @@ bool CFileEntrys::AddTree(const SFileEntry& entry, std::size_t baseLength, Probl
     std::lock_guard guard(m_lock);
     if (entry.bIsFile)
         return Add(entry) != -1;
-    // The contents go in even when the folder entry itself is refused.
-    Add(entry);
-    std::vector<std::string> names;
-    if (!CFolder::Enumerate(entry.strPath, names))
-        return false;
-    // Its names are looked up from the folder itself; it is let go while a
-    // folder inside is added, so that a deep tree holds one folder at most.
-    COpenFolder folder;
-    for (const std::string& name : names)
-    {
-        if (folder.GetPath().empty())
-            folder.Hold(entry.strPath);
-        SFileEntry item;
-        const EItem kind = Inspect(folder, name, item, pProblems);
-        if (kind == EItem::Refused)
-            continue;
-        item.strName = item.strPath.substr(std::min(baseLength, item.strPath.size()));
-        if (kind == EItem::Folder)
-        {
-            folder.Release();
-            AddTree(item, baseLength, pProblems);
-        }
-        else
-        {
-            Add(std::move(item));
-        }
-    }
-    return true;
+    SListedAhead ahead;
+    return AddListed(*this, entry, ListFolder(entry.strPath, pProblems != nullptr), baseLength,
+                     pProblems, ahead);
 }
 
 void CFileEntrys::Notify(std::int32_t kind, std::int32_t first, std::int32_t count)

@@ -361,6 +361,10 @@ TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
     folder.WriteFile("proj/sub/b.txt", "bbbbbbb");
     folder.WriteFile("proj/sub/deeper/c.txt", "");
     fs::create_directory(folder.Path() / "proj/empty");
+    // Folders side by side are listed on two threads: their contents must
+    // still follow each one.
+    folder.WriteFile("proj/side/d.txt", "");
+    folder.WriteFile("proj/side/deep/e.txt", "");
     CFileEntrys list;
     CRecorder recorder(list);
     ASSERT_TRUE(list.AddPath(folder / "proj", true));
@@ -368,8 +372,9 @@ TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
     const std::vector<std::string> names = NamesOf(list);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
               NativeSet({"proj", "proj/a.txt", "proj/sub", "proj/sub/b.txt", "proj/sub/deeper",
-                         "proj/sub/deeper/c.txt", "proj/empty"}));
-    ASSERT_EQ(names.size(), 7u);
+                         "proj/sub/deeper/c.txt", "proj/empty", "proj/side", "proj/side/d.txt",
+                         "proj/side/deep", "proj/side/deep/e.txt"}));
+    ASSERT_EQ(names.size(), 11u);
     // Depth first, each folder before its contents: what lies below a folder
     // follows it in one unbroken run.
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -389,7 +394,7 @@ TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
     }
     EXPECT_EQ(Find(list, Native("proj/sub/b.txt")).dwSize, 7u);
     EXPECT_EQ(list.GetTotalSize(), 10u);
-    EXPECT_EQ(recorder.GetEvents().size(), 7u);
+    EXPECT_EQ(recorder.GetEvents().size(), 11u);
 }
 
 TEST(CFileEntrysTest, RefusedFolderStillHasItsContentsAdded)
