@@ -70,30 +70,45 @@ struct SInspected
     CFileEntrys::Problems problems;
 };
 
-// A folder's names, each described; bListed false when the folder could not
-// be listed.
+// Names are described this many at a time, so that a huge folder never holds
+// the descriptions of all its names besides the list's own entries.
+constexpr std::size_t kDescribedAtOnce = 4096;
+
+// A folder's names and the descriptions of a run of them; bListed false when
+// the folder could not be listed.
 struct SListing
 {
     bool bListed = false;
-    std::vector<SInspected> items;
+    std::string strPath;
+    std::vector<std::string> names;
+    std::vector<SInspected> items; // names[first, first + items.size())
 };
 
+// Describes the next run of the listing's names, from first on.
+void Describe(SListing& listing, std::size_t first, bool wantProblems)
+{
+    const std::size_t last = std::min(listing.names.size(), first + kDescribedAtOnce);
+    listing.items.clear();
+    listing.items.resize(last - first);
+    // The names are looked up from the folder itself.
+    COpenFolder folder;
+    folder.Hold(listing.strPath);
+    for (std::size_t i = first; i < last; ++i)
+    {
+        SInspected& item = listing.items[i - first];
+        item.kind = Inspect(folder, listing.names[i], item.entry,
+                            wantProblems ? &item.problems : nullptr);
+    }
+}
+
+// Lists the folder and describes the first run of its names.
 SListing ListFolder(const std::string& path, bool wantProblems)
 {
     SListing listing;
-    std::vector<std::string> names;
-    if (!CFolder::Enumerate(path, names))
-        return listing;
-    listing.bListed = true;
-    listing.items.resize(names.size());
-    // Its names are looked up from the folder itself.
-    COpenFolder folder;
-    folder.Hold(path);
-    for (std::size_t i = 0; i < names.size(); ++i)
-    {
-        SInspected& item = listing.items[i];
-        item.kind = Inspect(folder, names[i], item.entry, wantProblems ? &item.problems : nullptr);
-    }
+    listing.strPath = path;
+    listing.bListed = CFolder::Enumerate(path, listing.names);
+    if (listing.bListed)
+        Describe(listing, 0, wantProblems);
     return listing;
 }
 
@@ -119,6 +134,9 @@ void ListAhead(const std::vector<SInspected>& items, std::size_t first, bool wan
     ahead.listing = std::async(std::launch::async, ListFolder, ahead.strPath, wantProblems);
 }
 
+void AddItems(CFileEntrys& list, std::vector<SInspected>& items, std::size_t baseLength,
+              CFileEntrys::Problems* pProblems, SListedAhead& ahead);
+
 // Adds the folder, then what its listing holds, depth first, each folder
 // before its contents. Asking the system about each name is most of the
 // cost of adding a tree of small files, and it answers two threads at once
@@ -132,7 +150,19 @@ bool AddListed(CFileEntrys& list, const SFileEntry& folder, SListing listing,
     list.Add(folder);
     if (!listing.bListed)
         return false;
-    std::vector<SInspected>& items = listing.items;
+    for (std::size_t first = 0; first < listing.names.size(); first += kDescribedAtOnce)
+    {
+        if (first > 0)
+            Describe(listing, first, pProblems != nullptr);
+        AddItems(list, listing.items, baseLength, pProblems, ahead);
+    }
+    return true;
+}
+
+// Adds a run of described names, and the tree of each folder among them.
+void AddItems(CFileEntrys& list, std::vector<SInspected>& items, std::size_t baseLength,
+              CFileEntrys::Problems* pProblems, SListedAhead& ahead)
+{
     for (std::size_t i = 0; i < items.size(); ++i)
     {
         SInspected& item = items[i];
@@ -158,7 +188,6 @@ bool AddListed(CFileEntrys& list, const SFileEntry& folder, SListing listing,
         }
         AddListed(list, item.entry, std::move(contents), baseLength, pProblems, ahead);
     }
-    return true;
 }
 
 } // namespace

@@ -397,6 +397,25 @@ TEST(CFileEntrysTest, TreeIsAddedDepthFirstWithNamesBelowTheParent)
     EXPECT_EQ(recorder.GetEvents().size(), 11u);
 }
 
+// A huge folder's names are described a few thousand at a time: every one
+// must still go in, each once, with the folders among them entered.
+TEST(CFileEntrysTest, AFolderOfThousandsOfNamesGoesInWhole)
+{
+    constexpr int kFiles = 4200;
+    CTestFolder folder;
+    for (int i = 0; i < kFiles; ++i)
+        folder.WriteFile("big/f" + std::to_string(i), "");
+    folder.WriteFile("big/sub/inner.txt", "x");
+    CFileEntrys list;
+    ASSERT_TRUE(list.AddPath(folder / "big", true));
+
+    const std::vector<std::string> names = NamesOf(list);
+    const std::set<std::string> unique(names.begin(), names.end());
+    EXPECT_EQ(names.size(), std::size_t(kFiles + 3));
+    EXPECT_EQ(unique.size(), names.size());
+    EXPECT_TRUE(unique.count(Native("big/f4199")) == 1 && unique.count(Native("big/sub/inner.txt")) == 1);
+}
+
 TEST(CFileEntrysTest, RefusedFolderStillHasItsContentsAdded)
 {
     CTestFolder folder;
