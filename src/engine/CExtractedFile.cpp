@@ -32,15 +32,15 @@ std::string BesideName()
 
 CExtractedFile::CExtractedFile(const COpenFolder& folder, const std::string& name,
                                std::string path, unsigned mode)
-    : m_folder(folder), m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
+    : m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
 {
     // Most members land where nothing stands: one call finds that out.
-    if (Create(m_strName))
+    if (Create(folder, m_strName))
         return;
     const DWORD error = CSystemError::GetLast();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         Fail();
-    Replace();
+    Replace(folder);
 }
 
 CExtractedFile::~CExtractedFile()
@@ -51,22 +51,22 @@ CExtractedFile::~CExtractedFile()
     CFile::Remove(m_strWritten);
 }
 
-bool CExtractedFile::Create(const std::string& name)
+bool CExtractedFile::Create(const COpenFolder& folder, const std::string& name)
 {
-    if (!m_file.OpenIn(m_folder, name, kCreateNew, m_nMode))
+    if (!m_file.OpenIn(folder, name, kCreateNew, m_nMode))
         return false;
-    m_strWritten = m_folder.PathOf(name);
+    m_strWritten = folder.PathOf(name);
     return true;
 }
 
-void CExtractedFile::Replace()
+void CExtractedFile::Replace(const COpenFolder& folder)
 {
     CFileStatus status;
     if (!CFileStatus::Get(m_strPath, status, false))
         Fail();
     if (status.m_bLink)
     {
-        if (!CFile::Remove(m_strPath) || !Create(m_strName))
+        if (!CFile::Remove(m_strPath) || !Create(folder, m_strName))
             Fail();
         return;
     }
@@ -75,14 +75,14 @@ void CExtractedFile::Replace()
         CSystemError::SetLast(ERROR_ACCESS_DENIED);
         Fail();
     }
-    CreateBeside();
+    CreateBeside(folder);
 }
 
-void CExtractedFile::CreateBeside()
+void CExtractedFile::CreateBeside(const COpenFolder& folder)
 {
     for (int i = 0; i < kBesideTries; ++i)
     {
-        if (Create(BesideName()))
+        if (Create(folder, BesideName()))
             return;
         if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
             break;

@@ -39,12 +39,12 @@ public:
     void Commit();
 
 private:
-    bool Create(const std::string& name);
-    void Replace();
-    void CreateBeside();
+    // The folder is the constructor's: the object keeps no hold on it.
+    bool Create(const COpenFolder& folder, const std::string& name);
+    void Replace(const COpenFolder& folder);
+    void CreateBeside(const COpenFolder& folder);
     [[noreturn]] void Fail() const;
 
-    const COpenFolder& m_folder;
     std::string m_strName;    // the member's file in the folder
     std::string m_strPath;    // its whole path
     std::string m_strWritten; // where its data goes; empty until created

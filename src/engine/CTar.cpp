@@ -569,17 +569,13 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
         if (m_bSwap)
             CTarHeader::SwapBytePairs(std::span(piece.data(), std::size_t{got} * TAR_RECORD_SIZE));
         // The last record holds the member's last bytes and padding.
-        const std::uint64_t end = read + got;
-        const std::uint64_t bytes =
-            end < records ? got * std::uint64_t{TAR_RECORD_SIZE}
-                          : event.dwTotal - read * TAR_RECORD_SIZE;
-        piece.resize(static_cast<std::size_t>(bytes));
+        piece.resize(static_cast<std::size_t>(
+            std::min(std::uint64_t{got} * TAR_RECORD_SIZE, event.dwTotal - event.dwDone)));
         if (!piece.empty())
             behind.Write(std::move(piece));
-        for (; read < end; ++read)
+        for (std::uint32_t i = 0; i < got; ++i, ++read)
         {
-            event.dwDone += read + 1 < records ? TAR_RECORD_SIZE
-                                               : event.dwTotal - (records - 1) * TAR_RECORD_SIZE;
+            event.dwDone += std::min<std::uint64_t>(TAR_RECORD_SIZE, event.dwTotal - event.dwDone);
             Send(event);
         }
         // An archive that ends inside a member ends the member too: making
