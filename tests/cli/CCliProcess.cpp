@@ -183,12 +183,23 @@ void CCliProcess::Start()
     MakePipe(startup.hStdOutput, m_out, false);
     MakePipe(startup.hStdError, m_err, false);
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                          block.data(), m_strFolder.c_str(), &startup, &process);
+    BOOL started = FALSE;
+    // Wine now and then refuses to start a process with ERROR_INTERNAL_ERROR when the machine
+    // is busy; the same call a moment later succeeds. Windows itself never answers that here.
+    for (int attempt = 0; attempt < 5 && !started; ++attempt)
+    {
+        if (attempt > 0)
+            ::Sleep(200);
+        started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, block.data(),
+                                   m_strFolder.c_str(), &startup, &process);
+        if (!started && ::GetLastError() != ERROR_INTERNAL_ERROR)
+            break;
+    }
+    const DWORD dwError = started ? 0 : ::GetLastError();
     ::CloseHandle(startup.hStdInput);
     ::CloseHandle(startup.hStdOutput);
     ::CloseHandle(startup.hStdError);
-    ASSERT_TRUE(started) << "cannot start " << commandLine << ": error " << ::GetLastError();
+    ASSERT_TRUE(started) << "cannot start " << commandLine << ": error " << dwError;
     ::CloseHandle(process.hThread);
     m_process = process.hProcess;
 }
