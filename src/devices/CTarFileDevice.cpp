@@ -21,9 +21,9 @@ constexpr unsigned kOpenOrCreate =
 // pending writes go to the file once they reach it.
 constexpr std::uint32_t kBufferRecords = 128;
 // A forward seek shorter than this past what was read ahead reads on rather
-// than moving the file's position: copying that much costs about what the
-// calls of a seek and a fresh read do; farther, copying costs more.
-constexpr std::uint64_t kReadOnLimit = 16 * 1024;
+// than reading afresh at its target: copying a page costs about what the
+// call of a fresh read does, and that read starts small again.
+constexpr std::uint64_t kReadOnLimit = 4096;
 
 } // namespace
 
@@ -109,32 +109,53 @@ bool CTarFileDevice::FillReadAhead()
 {
     if (m_nReadLength - m_nReadPos >= RECORD_SIZE)
         return true;
+    if (!m_bReading)
+    {
+        if (!m_file.GetPosition(m_nAheadAt))
+            throw COsException();
+        m_bReading = true;
+    }
     // A partial record left at the end moves to the front; the file may
     // have grown since.
     if (m_nReadPos > 0)
         std::memmove(m_readAhead.data(), m_readAhead.data() + m_nReadPos, m_nReadLength - m_nReadPos);
+    m_nAheadAt += m_nReadPos;
     m_nReadLength -= m_nReadPos;
     m_nReadPos = 0;
-    m_readAhead.resize(std::size_t{m_nAheadRecords} * RECORD_SIZE);
+    return ReadMore() && m_nReadLength >= RECORD_SIZE;
+}
+
+bool CTarFileDevice::ReadMore()
+{
+    m_readAhead.resize(m_nReadPos + std::size_t{m_nAheadRecords} * RECORD_SIZE);
     m_nAheadRecords = std::min(m_nAheadRecords * 2, kBufferRecords);
     // The file's read stops short only at the file's end.
     std::uint32_t got = 0;
     const auto room = static_cast<std::uint32_t>(m_readAhead.size() - m_nReadLength);
-    const bool read = m_file.Read(m_readAhead.data() + m_nReadLength, room, got);
+    const bool read =
+        m_file.ReadAt(m_nAheadAt + m_nReadLength, m_readAhead.data() + m_nReadLength, room, got);
     m_nReadLength += got;
-    return read && m_nReadLength >= RECORD_SIZE;
+    return read;
 }
 
 void CTarFileDevice::DropReadAhead()
 {
-    const std::size_t ahead = m_nReadLength - m_nReadPos;
+    if (!m_bReading)
+        return;
+    const std::uint64_t position = m_nAheadAt + m_nReadPos;
     ForgetReadAhead();
-    if (ahead > 0 && !m_file.Seek(-static_cast<std::int64_t>(ahead), CFile::current))
-        throw COsException();
+    MoveTo(position);
 }
 
 void CTarFileDevice::ForgetReadAhead()
 {
+    RestartAt(0);
+    m_bReading = false;
+}
+
+void CTarFileDevice::RestartAt(std::uint64_t position)
+{
+    m_nAheadAt = position;
     m_nReadPos = m_nReadLength = 0;
     m_nAheadRecords = kFirstAheadRecords;
 }
@@ -252,6 +273,11 @@ bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
             Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
             return SkipAhead(distance);
         }
+        if (m_bReading)
+        {
+            Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+            return LeapAhead(distance);
+        }
     }
     Settle();
     std::uint64_t current = 0;
@@ -286,9 +312,22 @@ bool CTarFileDevice::SkipAhead(std::uint64_t distance)
     }
     // The target lies past the end: back to where the seek began, with
     // nothing read ahead.
-    ForgetReadAhead();
-    if (!m_file.Seek(-static_cast<std::int64_t>(distance - left), CFile::current))
+    RestartAt(m_nAheadAt + m_nReadPos - (distance - left));
+    return false;
+}
+
+// The read starts at the byte before the target, so that the same call
+// tells whether the target lies within the file.
+bool CTarFileDevice::LeapAhead(std::uint64_t distance)
+{
+    const std::uint64_t from = m_nAheadAt + m_nReadPos;
+    RestartAt(from + distance - 1);
+    m_nReadPos = 1;
+    if (!ReadMore())
         throw COsException();
+    if (m_nReadLength > 0)
+        return true;
+    RestartAt(from);
     return false;
 }
 

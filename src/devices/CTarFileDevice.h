@@ -11,10 +11,13 @@
 // at the file's position, through two buffers that spare the system a call
 // per record: reads go ahead of the engine (a little after a seek, and more
 // the longer it reads on), and written records gather until they fill a
-// piece. A forward seek a short way lands inside what was read ahead, or
-// reads on to reach it, so a listing of small members skips their data
-// without a call per member. Every other call first settles both buffers,
-// so the file's position is the engine's and its records are in the file.
+// piece. While it reads, the device keeps the engine's position itself and
+// reads at offsets. A forward seek a short way lands inside what was read
+// ahead, or reads on to reach it, so a listing of small members skips their
+// data without a call per member; a longer one reads at its target, so a
+// listing of big members costs one call per member. Every other call first
+// settles both buffers, so the file's position is the engine's and its
+// records are in the file.
 class CTarFileDevice : public CTarDevice
 {
 public:
@@ -52,6 +55,10 @@ private:
     // A forward move by reading on, when what lies ahead is near; false when
     // the file ends first, leaving the position where it was.
     bool SkipAhead(std::uint64_t distance);
+    // A forward move while reading, by reading the first records at the
+    // target; false, leaving the position where it was, when the target
+    // lies past the file's end.
+    bool LeapAhead(std::uint64_t distance);
     void BufferRecord(const unsigned char* record, std::int32_t payload);
     // A member's data, size bytes from the contents' current position, as
     // records pending; false when the contents held more or fewer bytes.
@@ -59,21 +66,33 @@ private:
     // The read-ahead's first record, filled from the file when it holds less
     // than one; false when the file ends (or fails) before a whole record.
     bool FillReadAhead();
-    // Gives back what was read ahead, moving the file's position back to
-    // the engine's.
+    // Reads the next step's records, from the file's offset m_nAheadAt +
+    // m_nReadLength on, to stand after what the read-ahead holds; false on
+    // a failed read.
+    bool ReadMore();
+    // Ends reading: what was read ahead is given back and the file's
+    // position moved to the engine's.
     void DropReadAhead();
-    // Empties the read-ahead without moving the file; the next read starts small.
+    // Ends reading without moving the file.
     void ForgetReadAhead();
+    // Reading goes on from the position, with nothing read ahead; the next
+    // read starts small.
+    void RestartAt(std::uint64_t position);
     void FlushWrites();
     void Settle();
 
-    // The first read after a seek: a header and the data of a typical small
-    // member, so that the next header is found without a second call.
-    static constexpr std::uint32_t kFirstAheadRecords = 16;
+    // The first read after a seek: one page, a header and the data of a
+    // small member, so that the next header is often found without a second
+    // call, while the data of a bigger one is not copied for nothing.
+    static constexpr std::uint32_t kFirstAheadRecords = 8;
 
     CFile m_file;
     std::string m_strName;
     std::vector<unsigned char> m_readAhead;
+    // While reading, the file's own position is not kept: m_readAhead holds
+    // the file's bytes from offset m_nAheadAt on.
+    bool m_bReading = false;
+    std::uint64_t m_nAheadAt = 0;
     std::size_t m_nReadPos = 0;     // the next record's offset in m_readAhead
     std::size_t m_nReadLength = 0;  // bytes held in m_readAhead
     std::uint32_t m_nAheadRecords = kFirstAheadRecords;

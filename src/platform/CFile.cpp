@@ -160,6 +160,16 @@ bool CFile::WriteInPieces(std::string_view text)
     return true;
 }
 
+bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
+{
+    return ReadFrom(nullptr, buffer, count, done);
+}
+
+bool CFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count, std::uint32_t& done)
+{
+    return ReadFrom(&offset, buffer, count, done);
+}
+
 #ifndef _WIN32
 
 static_assert(sizeof(off_t) >= 8, "files beyond 2 GiB need a 64-bit off_t");
@@ -278,7 +288,8 @@ bool CFile::OpenAt(int folder, const std::string& name, const std::string& path,
     return true;
 }
 
-bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
+bool CFile::ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t count,
+                     std::uint32_t& done)
 {
     done = 0;
     if (!CheckAccess(false))
@@ -287,7 +298,10 @@ bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
     // Pipes and signals deliver less than asked before the end; only 0 is the end.
     while (done < count)
     {
-        const ssize_t got = ::read(Descriptor(m_hFile), bytes + done, count - done);
+        const ssize_t got =
+            offset ? ::pread(Descriptor(m_hFile), bytes + done, count - done,
+                             static_cast<off_t>(*offset + done))
+                   : ::read(Descriptor(m_hFile), bytes + done, count - done);
         if (got == 0)
             break;
         if (got < 0)
@@ -563,7 +577,8 @@ bool CFile::Open(const std::string& path, unsigned flags, unsigned /*createMode*
     return true;
 }
 
-bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
+bool CFile::ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t count,
+                     std::uint32_t& done)
 {
     done = 0;
     if (!CheckAccess(false))
@@ -572,11 +587,19 @@ bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t& done)
     // A pipe delivers less than asked before its end; only 0 is the end.
     while (done < count)
     {
-        DWORD got = 0;
-        if (!::ReadFile(Handle(m_hFile), bytes + done, count - done, &got, nullptr))
+        OVERLAPPED where{};
+        if (offset)
         {
-            // A pipe whose writer has gone has reached its end.
-            if (::GetLastError() == ERROR_BROKEN_PIPE)
+            where.Offset = static_cast<DWORD>(*offset + done);
+            where.OffsetHigh = static_cast<DWORD>((*offset + done) >> 32);
+        }
+        DWORD got = 0;
+        if (!::ReadFile(Handle(m_hFile), bytes + done, count - done, &got, offset ? &where : nullptr))
+        {
+            // A pipe whose writer has gone has reached its end, and a read
+            // at an offset says so at the end of the file.
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
                 break;
             return false;
         }

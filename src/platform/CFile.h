@@ -63,6 +63,10 @@ public:
     // alone is at its end when it delivers less than asked; anything else
     // only when it delivers nothing.
     bool Read(void* buffer, std::uint32_t count, std::uint32_t& done);
+    // The same from the given offset of a file (not a pipe), in one call
+    // where the system allows. Where the position stands afterwards is left
+    // undefined: POSIX keeps it, Windows moves it.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count, std::uint32_t& done);
     // Writes all of it or fails.
     bool Write(const void* buffer, std::uint32_t count);
     // Honours typeText.
@@ -110,6 +114,8 @@ private:
     // sees it, with the code Windows gives for it.
     bool CheckAccess(bool write) const;
     bool WriteInPieces(std::string_view text);
+    // Read and ReadAt: at the file's position when offset is null.
+    bool ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t count, std::uint32_t& done);
 #ifndef _WIN32
     // The name looked up from the folder's descriptor; path is the whole
     // name, for the file's own record and for failures.

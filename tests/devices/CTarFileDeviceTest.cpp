@@ -540,6 +540,34 @@ TEST_F(CTarFileDeviceTest, ReadingAheadNeverMovesWhereTheNextWriteOrSeekLands)
     EXPECT_EQ(m_folder.ReadFile("a.tar"), expected);
 }
 
+// Seeks far enough to read afresh at the target rather than read on to it.
+TEST_F(CTarFileDeviceTest, AFarSeekLandsOnItsTargetOrNotAtAll)
+{
+    const std::string marks = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMN";
+    OpenRecords(marks);
+    ASSERT_EQ(NextRecordMark(), 'a');
+    m_recorder.m_events.clear();
+    EXPECT_TRUE(m_device.Seek(20, CTarDevice::SEEK_FROM_CURRENT));
+    EXPECT_EQ(m_recorder.m_events, Events{kActivity});
+    EXPECT_EQ(NextRecordMark(), 'v');
+
+    EXPECT_FALSE(m_device.Seek(30, CTarDevice::SEEK_FROM_CURRENT));
+    EXPECT_EQ(NextRecordMark(), 'w');
+    EXPECT_TRUE(m_device.Seek(17, CTarDevice::SEEK_FROM_CURRENT));
+    EXPECT_EQ(NextRecordMark(), '\0');
+
+    ASSERT_TRUE(m_device.Seek(0, CTarDevice::SEEK_FROM_START));
+    ASSERT_EQ(NextRecordMark(), 'a');
+    ASSERT_TRUE(m_device.Seek(20, CTarDevice::SEEK_FROM_CURRENT));
+    m_device.WriteRecord(Filled('n').data(), 0);
+    EXPECT_EQ(NextRecordMark(), 'w');
+    m_device.Close();
+    std::string expected;
+    for (std::size_t i = 0; i < marks.size(); ++i)
+        expected += Text(Filled(i == 21 ? 'n' : marks[i]));
+    EXPECT_EQ(m_folder.ReadFile("a.tar"), expected);
+}
+
 // Members far larger than the pieces the file is read in, whole and shrunk.
 TEST_F(CTarFileDeviceTest, BigMembersArriveWholeAndAShrunkOneEndsInZeros)
 {

@@ -277,6 +277,33 @@ TEST(CFileTest, ReadingAcrossTheEndDeliversTheRest)
     EXPECT_EQ(done, 0u);
 }
 
+// Opened for reading alone a short read is taken as the end at once; opened
+// for writing too, only a read of nothing is.
+TEST(CFileTest, ReadAtDeliversFromTheOffsetUpToTheEnd)
+{
+    CTestFolder folder;
+    std::string contents;
+    for (int i = 0; i < 700; ++i)
+        contents += static_cast<char>('a' + i % 26);
+    const std::string name = folder.WriteFile("700.dat", contents);
+    for (const unsigned mode : {unsigned{CFile::modeRead}, unsigned{CFile::modeReadWrite}})
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(name, mode));
+        char buffer[512];
+        std::uint32_t done = 0;
+        EXPECT_TRUE(file.ReadAt(600, buffer, 512, done));
+        EXPECT_EQ(std::string(buffer, done), contents.substr(600));
+        EXPECT_TRUE(file.ReadAt(3, buffer, 4, done));
+        EXPECT_EQ(std::string(buffer, done), "defg");
+        for (const std::uint64_t offset : {700u, 5000u})
+        {
+            EXPECT_TRUE(file.ReadAt(offset, buffer, 512, done));
+            EXPECT_EQ(done, 0u);
+        }
+    }
+}
+
 TEST(CFileTest, ReadWaitsForEverythingAPipeSendsInPieces)
 {
 #ifdef _WIN32
