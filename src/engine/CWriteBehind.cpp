@@ -66,7 +66,6 @@ std::vector<unsigned char> CWriteBehind::NewPiece(std::uint64_t wanted)
             m_pieces.pop_back();
         }
     }
-    piece.clear();
     piece.reserve(kPieceSize);
     return piece;
 }

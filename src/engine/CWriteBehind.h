@@ -41,9 +41,10 @@ public:
     // mode are given the file once its data is whole.
     void Begin(std::unique_ptr<CExtractedFile> target, const SArchiveEvent& event,
                std::optional<unsigned> mode);
-    // An empty piece for the next wanted bytes of a member's data, at most
+    // A piece for the next wanted bytes of a member's data, at most
     // kPieceSize: full-size pieces are used again once written, since
-    // fresh memory costs the system a fault on every page.
+    // fresh memory costs the system a fault on every page. One used again
+    // keeps its old size and bytes, so that sizing it costs no clearing.
     std::vector<unsigned char> NewPiece(std::uint64_t wanted);
     // The next piece of the member's data.
     void Write(std::vector<unsigned char> data);
