@@ -298,10 +298,9 @@ bool CFile::ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t co
     // Pipes and signals deliver less than asked before the end; only 0 is the end.
     while (done < count)
     {
-        const ssize_t got =
-            offset ? ::pread(Descriptor(m_hFile), bytes + done, count - done,
-                             static_cast<off_t>(*offset + done))
-                   : ::read(Descriptor(m_hFile), bytes + done, count - done);
+        const ssize_t got = offset ? ::pread(Descriptor(m_hFile), bytes + done, count - done,
+                                             static_cast<off_t>(*offset + done))
+                                   : ::read(Descriptor(m_hFile), bytes + done, count - done);
         if (got == 0)
             break;
         if (got < 0)
@@ -594,7 +593,8 @@ bool CFile::ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t co
             where.OffsetHigh = static_cast<DWORD>((*offset + done) >> 32);
         }
         DWORD got = 0;
-        if (!::ReadFile(Handle(m_hFile), bytes + done, count - done, &got, offset ? &where : nullptr))
+        if (!::ReadFile(Handle(m_hFile), bytes + done, count - done, &got,
+                        offset ? &where : nullptr))
         {
             // A pipe whose writer has gone has reached its end, and a read
             // at an offset says so at the end of the file.

@@ -115,7 +115,8 @@ private:
     bool CheckAccess(bool write) const;
     bool WriteInPieces(std::string_view text);
     // Read and ReadAt: at the file's position when offset is null.
-    bool ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t count, std::uint32_t& done);
+    bool ReadFrom(const std::uint64_t* offset, void* buffer, std::uint32_t count,
+                  std::uint32_t& done);
 #ifndef _WIN32
     // The name looked up from the folder's descriptor; path is the whole
     // name, for the file's own record and for failures.

@@ -190,8 +190,8 @@ void CCliProcess::Start()
     {
         if (attempt > 0)
             ::Sleep(200);
-        started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, block.data(),
-                                   m_strFolder.c_str(), &startup, &process);
+        started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                   block.data(), m_strFolder.c_str(), &startup, &process);
         if (!started && ::GetLastError() != ERROR_INTERNAL_ERROR)
             break;
     }
