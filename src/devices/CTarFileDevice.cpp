@@ -268,15 +268,11 @@ bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
     if (origin == SEEK_FROM_CURRENT && records >= 0 && m_pending.empty())
     {
         const std::uint64_t distance = std::uint64_t(records) * RECORD_SIZE;
-        if (distance < m_nReadLength - m_nReadPos + kReadOnLimit)
+        const bool near = distance < m_nReadLength - m_nReadPos + kReadOnLimit;
+        if (near || m_bReading)
         {
             Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-            return SkipAhead(distance);
-        }
-        if (m_bReading)
-        {
-            Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-            return LeapAhead(distance);
+            return near ? SkipAhead(distance) : LeapAhead(distance);
         }
     }
     Settle();

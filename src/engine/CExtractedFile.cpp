@@ -30,8 +30,8 @@ std::string BesideName()
 
 } // namespace
 
-CExtractedFile::CExtractedFile(const COpenFolder& folder, const std::string& name,
-                               std::string path, unsigned mode)
+CExtractedFile::CExtractedFile(const COpenFolder& folder, const std::string& name, std::string path,
+                               unsigned mode)
     : m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
 {
     // Most members land where nothing stands: one call finds that out.

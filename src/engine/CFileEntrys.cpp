@@ -96,8 +96,8 @@ void Describe(SListing& listing, std::size_t first, bool wantProblems)
     for (std::size_t i = first; i < last; ++i)
     {
         SInspected& item = listing.items[i - first];
-        item.kind = Inspect(folder, listing.names[i], item.entry,
-                            wantProblems ? &item.problems : nullptr);
+        item.kind =
+            Inspect(folder, listing.names[i], item.entry, wantProblems ? &item.problems : nullptr);
     }
 }
 
@@ -126,8 +126,9 @@ void ListAhead(const std::vector<SInspected>& items, std::size_t first, bool wan
 {
     if (ahead.listing.valid())
         return;
-    const auto next = std::find_if(items.begin() + static_cast<std::ptrdiff_t>(first), items.end(),
-                                   [](const SInspected& item) { return item.kind == EItem::Folder; });
+    const auto next =
+        std::find_if(items.begin() + static_cast<std::ptrdiff_t>(first), items.end(),
+                     [](const SInspected& item) { return item.kind == EItem::Folder; });
     if (next == items.end())
         return;
     ahead.strPath = next->entry.strPath;
@@ -170,7 +171,8 @@ void AddItems(CFileEntrys& list, std::vector<SInspected>& items, std::size_t bas
             pProblems->insert(pProblems->end(), item.problems.begin(), item.problems.end());
         if (item.kind == EItem::Refused)
             continue;
-        item.entry.strName = item.entry.strPath.substr(std::min(baseLength, item.entry.strPath.size()));
+        item.entry.strName =
+            item.entry.strPath.substr(std::min(baseLength, item.entry.strPath.size()));
         if (item.kind != EItem::Folder)
         {
             list.Add(std::move(item.entry));

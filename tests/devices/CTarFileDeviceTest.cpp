@@ -207,7 +207,8 @@ TEST_F(CTarFileDeviceTest, AMemberSpanningPiecesLandsWholeWithAnEventPerRecord)
     const auto written = std::count_if(m_recorder.m_events.begin(), m_recorder.m_events.end(),
                                        [](const auto& e) { return e != kActivity; });
     EXPECT_EQ(written, static_cast<std::ptrdiff_t>(expected.size() / 512));
-    const auto ticks = std::count(m_recorder.m_events.begin(), m_recorder.m_events.end(), kActivity);
+    const auto ticks =
+        std::count(m_recorder.m_events.begin(), m_recorder.m_events.end(), kActivity);
     EXPECT_GE(ticks, 2 + 4) << "the big member's data takes four pieces, each an operation";
 }
 

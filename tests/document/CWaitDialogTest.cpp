@@ -108,10 +108,12 @@ TEST_F(CWaitDialogTest, ProgressFromBeforeTheWindowReachesItWhenSentAgain)
 {
     m_dialog.ResetForOperation(false);
     m_dialog.SetProgress(40);
-    m_frontEnd.QueueWindowTask([](CWaitDialog& dialog) {
-        dialog.SetProgress(40);
-        dialog.CloseWithCode(1);
-    });
+    m_frontEnd.QueueWindowTask(
+        [](CWaitDialog& dialog)
+        {
+            dialog.SetProgress(40);
+            dialog.CloseWithCode(1);
+        });
 
     m_dialog.RunModal();
 

@@ -413,7 +413,8 @@ TEST(CFileEntrysTest, AFolderOfThousandsOfNamesGoesInWhole)
     const std::set<std::string> unique(names.begin(), names.end());
     EXPECT_EQ(names.size(), std::size_t(kFiles + 3));
     EXPECT_EQ(unique.size(), names.size());
-    EXPECT_TRUE(unique.count(Native("big/f4199")) == 1 && unique.count(Native("big/sub/inner.txt")) == 1);
+    EXPECT_TRUE(unique.count(Native("big/f4199")) == 1 &&
+                unique.count(Native("big/sub/inner.txt")) == 1);
 }
 
 TEST(CFileEntrysTest, RefusedFolderStillHasItsContentsAdded)

@@ -1376,8 +1376,8 @@ TEST_F(CTarTest, ACancelFinishesEveryMemberReadBeforeIt)
         const CCanceller canceller(m_tar, 150);
         EXPECT_THROW(ExtractAll(m_tar, m_folder / "out"), int);
     }
-    const auto present = std::distance(fs::directory_iterator(m_folder / "out"),
-                                       fs::directory_iterator());
+    const auto present =
+        std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator());
     for (int i = 0; i < present; ++i)
         EXPECT_EQ(m_folder.ReadFile("out/m" + std::to_string(i)),
                   std::string(100 + i, static_cast<char>('a' + i % 26)));
