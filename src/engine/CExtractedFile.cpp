@@ -30,17 +30,17 @@ std::string BesideName()
 
 } // namespace
 
-CExtractedFile::CExtractedFile(const COpenFolder& folder, const std::string& name, std::string path,
-                               unsigned mode)
-    : m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
+CExtractedFile::CExtractedFile(std::shared_ptr<const COpenFolder> folder, const std::string& name,
+                               std::string path, unsigned mode)
+    : m_folder(std::move(folder)), m_strName(name), m_strPath(std::move(path)), m_nMode(mode)
 {
     // Most members land where nothing stands: one call finds that out.
-    if (Create(folder, m_strName))
+    if (Create(m_strName))
         return;
     const DWORD error = CSystemError::GetLast();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         Fail();
-    Replace(folder);
+    Replace();
 }
 
 CExtractedFile::~CExtractedFile()
@@ -48,25 +48,25 @@ CExtractedFile::~CExtractedFile()
     if (m_bCommitted || m_strWritten.empty())
         return;
     m_file.Close();
-    CFile::Remove(m_strWritten);
+    CFile::RemoveIn(*m_folder, m_strWritten);
 }
 
-bool CExtractedFile::Create(const COpenFolder& folder, const std::string& name)
+bool CExtractedFile::Create(const std::string& name)
 {
-    if (!m_file.OpenIn(folder, name, kCreateNew, m_nMode))
+    if (!m_file.OpenIn(*m_folder, name, kCreateNew, m_nMode))
         return false;
-    m_strWritten = folder.PathOf(name);
+    m_strWritten = name;
     return true;
 }
 
-void CExtractedFile::Replace(const COpenFolder& folder)
+void CExtractedFile::Replace()
 {
     CFileStatus status;
-    if (!CFileStatus::Get(m_strPath, status, false))
+    if (!CFileStatus::GetIn(*m_folder, m_strName, status, false))
         Fail();
     if (status.m_bLink)
     {
-        if (!CFile::Remove(m_strPath) || !Create(folder, m_strName))
+        if (!CFile::RemoveIn(*m_folder, m_strName) || !Create(m_strName))
             Fail();
         return;
     }
@@ -75,14 +75,14 @@ void CExtractedFile::Replace(const COpenFolder& folder)
         CSystemError::SetLast(ERROR_ACCESS_DENIED);
         Fail();
     }
-    CreateBeside(folder);
+    CreateBeside();
 }
 
-void CExtractedFile::CreateBeside(const COpenFolder& folder)
+void CExtractedFile::CreateBeside()
 {
     for (int i = 0; i < kBesideTries; ++i)
     {
-        if (Create(folder, BesideName()))
+        if (Create(BesideName()))
             return;
         if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
             break;
@@ -106,7 +106,7 @@ void CExtractedFile::Commit()
 {
     if (!m_file.Close())
         Fail();
-    if (m_strWritten != m_strPath && !CFile::Rename(m_strWritten, m_strPath))
+    if (m_strWritten != m_strName && !CFile::RenameIn(*m_folder, m_strWritten, m_strName))
         Fail();
     m_bCommitted = true;
 }

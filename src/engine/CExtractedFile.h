@@ -2,6 +2,7 @@
 #include "platform/CFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,8 +14,10 @@ class COpenFolder;
 // name of its own and takes the old name only in Commit, once its data is
 // whole. A file that is never committed (a failure, a full disk, an archive
 // cut short, a cancel) is removed again, so that the old file stays as it
-// was and no piece of the member stands under its name. Once created, the
-// object needs its folder no more and may pass to another thread. A link where the
+// was and no piece of the member stands under its name. Every name is
+// looked up in the member's folder held open, never by its whole path, so
+// that nothing swapped in on the way meanwhile is reached. The object keeps
+// its share of the folder and may pass to another thread. A link where the
 // member goes is replaced by the member, never written through.
 class CExtractedFile
 {
@@ -23,8 +26,8 @@ public:
     // permission bits of mode where the system takes them on creation
     // (CFile::kCreateTakesMode). Throws the file layer's failure, naming
     // path.
-    CExtractedFile(const COpenFolder& folder, const std::string& name, std::string path,
-                   unsigned mode);
+    CExtractedFile(std::shared_ptr<const COpenFolder> folder, const std::string& name,
+                   std::string path, unsigned mode);
     ~CExtractedFile();
     CExtractedFile(const CExtractedFile&) = delete;
     CExtractedFile& operator=(const CExtractedFile&) = delete;
@@ -39,15 +42,15 @@ public:
     void Commit();
 
 private:
-    // The folder is the constructor's: the object keeps no hold on it.
-    bool Create(const COpenFolder& folder, const std::string& name);
-    void Replace(const COpenFolder& folder);
-    void CreateBeside(const COpenFolder& folder);
+    bool Create(const std::string& name);
+    void Replace();
+    void CreateBeside();
     [[noreturn]] void Fail() const;
 
+    std::shared_ptr<const COpenFolder> m_folder;
     std::string m_strName;    // the member's file in the folder
     std::string m_strPath;    // its whole path
-    std::string m_strWritten; // where its data goes; empty until created
+    std::string m_strWritten; // the name in the folder its data goes to; empty until created
     unsigned m_nMode;
     CFile m_file;
     bool m_bCommitted = false;

@@ -43,6 +43,10 @@ bool ClimbsOut(std::string_view component, EPathStyle style)
 std::optional<std::vector<std::string>> CMemberPath::Split(std::string_view nativeName,
                                                            EPathStyle style)
 {
+    // The system would see a name only up to a NUL: what it sees is not
+    // what was checked.
+    if (nativeName.find('\0') != std::string_view::npos)
+        return std::nullopt;
     std::string_view rest = DropRoot(nativeName, style);
     std::vector<std::string> components;
     while (!rest.empty())

@@ -15,7 +15,8 @@ class CMemberPath
 public:
     // The components of the name below the destination, empty ones and "."
     // left out; nothing when a component is ".." (in Windows style also one
-    // that the system would read as "..", or one holding a colon).
+    // that the system would read as "..", or one holding a colon), or when
+    // the name holds a NUL.
     static std::optional<std::vector<std::string>> Split(std::string_view nativeName,
                                                          EPathStyle style = kHostPathStyle);
 

@@ -13,7 +13,6 @@
 #include "platform/CFile.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
-#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/CUmask.h"
 
@@ -385,7 +384,7 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
         throw CGenericException("Must use either a file spec. or a file indexes to extract.");
     SScan scan;
     scan.mode = EScanMode::Extract;
-    scan.destination = destination;
+    scan.destination = std::make_unique<CDestination>(destination);
     if (!indexes->empty())
     {
         scan.wanted.insert(indexes->begin(), indexes->end());
@@ -395,8 +394,8 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
     {
         scan.matcher.CopySpecs(*specs);
     }
-    // Read here, on the worker, before anything is created: reading the mask
-    // sets it for a moment.
+    // Read before the writer's thread starts: where the system tells the
+    // mask only by setting it, it is 0 for a moment.
     scan.umask = CUmask::Read();
     scan.behind = std::make_unique<CWriteBehind>();
     // A cancel or a failure passes by the folders: they stay writable, so
@@ -427,15 +426,36 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
 void CTar::RestoreFolders(SScan& scan)
 {
     std::stable_sort(scan.folders.begin(), scan.folders.end(),
-                     [](const SFolderMember& a, const SFolderMember& b) { return a.depth > b.depth; });
+                     [](const SFolderMember& a, const SFolderMember& b)
+                     { return a.components.size() > b.components.size(); });
     for (const SFolderMember& folder : scan.folders)
     {
-        std::optional<unsigned> mode;
-        if (folder.mode)
-            mode = RestoredMode(*folder.mode, scan.umask);
-        if (!CFolder::SetTimeAndMode(folder.path, folder.time, mode))
-            SendProblem(CTarMessages::FileFailure(folder.path, COsException()), folder.path);
+        try
+        {
+            RestoreFolder(scan, folder);
+        }
+        catch (const COsException& e)
+        {
+            SendProblem(CTarMessages::FileFailure(folder.path, e), folder.path);
+        }
+        catch (const CException& e)
+        {
+            SendProblem(CTarMessages::MessageOf(e), folder.path);
+        }
     }
+}
+
+// Reached again from the destination, as its members were: whatever stands
+// in its place now is never followed.
+void CTar::RestoreFolder(SScan& scan, const SFolderMember& folder)
+{
+    const std::vector<std::string>& names = folder.components;
+    const auto parent = scan.destination->Reach(names, names.size() - 1, false, folder.path);
+    std::optional<unsigned> mode;
+    if (folder.mode)
+        mode = RestoredMode(*folder.mode, scan.umask);
+    if (!CFolder::SetTimeAndModeIn(*parent, names.back(), folder.time, mode))
+        throw COsException();
 }
 
 // Rows count the members a listing puts in the catalogue, so a row the user
@@ -458,7 +478,7 @@ void CTar::ExtractMember(SScan& scan, SArchiveEvent event, std::uint64_t records
         return;
     }
     SendWriteProblems(scan);
-    event.strName = CMemberPath::Join(scan.destination, *components);
+    event.strName = CMemberPath::Join(scan.destination->GetPath(), *components);
     event.nKind = TAR_EVENT_EXTRACTED;
     event.dwDone = 0;
     event.strMessage.clear();
@@ -484,18 +504,14 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
                        std::uint64_t records, std::uint64_t& read,
                        std::optional<std::uint32_t> mode)
 {
-    if (!scan.destinationReady)
-    {
-        CreateFolderPath(scan.destination);
-        scan.destinationReady = true;
-    }
     const char type = event.chType;
+    CDestination& destination = *scan.destination;
     if (type == '5')
     {
-        CreateFolders(scan, components, components.size(), member);
+        destination.Reach(components, components.size(), true, member);
         // The destination itself is the user's folder, not the archive's.
         if (!components.empty())
-            scan.folders.push_back({event.strName, event.time, mode, components.size()});
+            scan.folders.push_back({components, event.strName, event.time, mode});
         return;
     }
     if (!IsCatalogued(type))
@@ -506,28 +522,22 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         Send(event);
         return;
     }
-    const std::string parent =
-        CreateFolders(scan, components, components.empty() ? 0 : components.size() - 1, member);
-    // Members come folder by folder: the folder is held while they last.
-    std::string name = event.strName;
+    // A file cannot take the place of the folder it would be extracted into.
     if (components.empty())
     {
-        scan.parent.Release();
+        CSystemError::SetLast(ERROR_ACCESS_DENIED);
+        throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
     }
-    else
-    {
-        name = components.back();
-        if (scan.parent.GetPath() != parent)
-            scan.parent.Hold(parent);
-    }
+    // Members come folder by folder: the folder stays held while they last.
+    auto folder = destination.Reach(components, components.size() - 1, true, member);
     std::optional<unsigned> restored;
     if (mode)
         restored = RestoredMode(*mode, scan.umask);
     // Made here, so that a file that cannot be made is told in its place;
     // written, dated and put in place by the writer.
     CWriteBehind& behind = *scan.behind;
-    behind.Begin(std::make_unique<CExtractedFile>(scan.parent, name, event.strName,
-                                                  restored.value_or(0666)),
+    behind.Begin(std::make_unique<CExtractedFile>(std::move(folder), components.back(),
+                                                  event.strName, restored.value_or(0666)),
                  event, restored);
     try
     {
@@ -582,49 +592,6 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
         // up the rest as zeros would let a damaged header fill the disk.
         if (got < wanted)
             throw CGenericException(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
-    }
-}
-
-// Creates the first count components below the destination that are
-// missing. A link on the way is never followed: it could lead anywhere.
-// A folder met once is known for the rest of the scan, so members side by
-// side cost no look at their folders. The path of the last one.
-std::string CTar::CreateFolders(SScan& scan, const std::vector<std::string>& components,
-                                std::size_t count, const std::string& member)
-{
-    std::string path = scan.destination;
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        path = CMemberPath::Join(path, {components[i]});
-        if (scan.knownFolders.count(path) > 0)
-            continue;
-        CFileStatus status;
-        if (CFileStatus::Get(path, status, false))
-        {
-            if (status.m_bLink)
-                throw CGenericException(
-                    CTarMessages::Format(CTarMessages::kLeavesDestination, {member}));
-        }
-        else if (!CFolder::Create(path))
-        {
-            throw COsException();
-        }
-        scan.knownFolders.insert(path);
-    }
-    return path;
-}
-
-// Creates every missing folder of the path the user chose to extract into.
-void CTar::CreateFolderPath(const std::string& path)
-{
-    for (std::size_t end = 1; end <= path.size(); ++end)
-    {
-        if (end < path.size() && path[end] != kHostSeparator && path[end] != '/')
-            continue;
-        const std::string prefix = path.substr(0, end);
-        CFileStatus status;
-        if (!CFileStatus::Get(prefix, status) && !CFolder::Create(prefix))
-            throw COsException();
     }
 }
 

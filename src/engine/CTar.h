@@ -2,12 +2,12 @@
 #include "core/CEventHandler.h"
 #include "devices/CTarDevice.h"
 #include "engine/COpenAhead.h"
+#include "engine/CDestination.h"
 #include "engine/CTarHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
 #include "engine/CWriteBehind.h"
 #include "engine/SArchiveEvent.h"
-#include "platform/COpenFolder.h"
 #include "platform/WinTape.h"
 
 #include <cstdint>
@@ -15,7 +15,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 class CFile;
@@ -109,10 +108,10 @@ private:
     // A folder member written, to be given its time and mode at the end.
     struct SFolderMember
     {
+        std::vector<std::string> components; // below the destination
         std::string path;
         std::uint32_t time = 0;
         std::optional<std::uint32_t> mode;
-        std::size_t depth = 0;
     };
 
     struct SScan
@@ -121,16 +120,13 @@ private:
         CWildCard matcher;
         std::set<std::uint32_t> wanted;
         bool indexed = false; // members chosen by catalogue row
-        std::string destination;
-        bool destinationReady = false;
+        std::unique_ptr<CDestination> destination;
         std::uint32_t catalogued = 0; // catalogue rows passed so far
         std::int32_t zeros = 0;       // consecutive records that are not headers
         SPending pending;
         unsigned umask = 0;
         std::vector<SFolderMember> folders;
-        std::unordered_set<std::string> knownFolders; // below the destination
-        COpenFolder parent;                           // of the member being written
-        std::unique_ptr<CWriteBehind> behind;         // writes what is extracted
+        std::unique_ptr<CWriteBehind> behind; // writes what is extracted
     };
 
     int OnDeviceEvent(void* record);
@@ -156,15 +152,13 @@ private:
                      std::uint64_t records, std::uint64_t& read,
                      std::optional<std::uint32_t> mode);
     void RestoreFolders(SScan& scan);
+    static void RestoreFolder(SScan& scan, const SFolderMember& folder);
     void CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t records,
                   std::uint64_t& read);
     // Waits for the writer to finish every member, then sends its problems.
     void FinishWrites(SScan& scan);
     // Sends the problems of the members the writer has finished.
     void SendWriteProblems(SScan& scan);
-    static std::string CreateFolders(SScan& scan, const std::vector<std::string>& components,
-                                     std::size_t count, const std::string& member);
-    static void CreateFolderPath(const std::string& path);
 
     bool Append(const CFileEntrys& entries, bool relative, int indexFileEntry);
     [[noreturn]] static void RethrowForTape();

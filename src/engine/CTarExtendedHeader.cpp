@@ -71,10 +71,14 @@ bool CTarExtendedHeader::Parse(std::string_view data)
 
 bool CTarExtendedHeader::ParseRecord(std::string_view key, std::string_view value)
 {
-    if (key == "path")
-        m_path = std::string(value);
-    else if (key == "linkpath")
-        m_linkPath = std::string(value);
+    // A name ends where the system would end it: one that goes on after a
+    // NUL is no name the archive's writer could have meant.
+    if (key == "path" || key == "linkpath")
+    {
+        if (value.find('\0') != std::string_view::npos)
+            return false;
+        (key == "path" ? m_path : m_linkPath) = std::string(value);
+    }
     else if (key == "size")
         return (m_size = ParseDecimal(value)).has_value();
     else if (key == "mtime")

@@ -72,6 +72,8 @@ bool CFile::Close()
 
 bool CFile::Remove(const std::string& path)
 {
+    if (!CSystemError::CheckName(path))
+        return false;
 #ifdef _WIN32
     return ::DeleteFileA(path.c_str()) != 0;
 #else
@@ -82,8 +84,26 @@ bool CFile::Remove(const std::string& path)
 #endif
 }
 
+bool CFile::RemoveIn(const COpenFolder& folder, const std::string& name)
+{
+#ifndef _WIN32
+    if (folder.GetHandle() != -1)
+    {
+        if (!CSystemError::CheckName(name))
+            return false;
+        if (::unlinkat(folder.GetHandle(), name.c_str(), 0) == 0)
+            return true;
+        CSystemError::SetLastFromErrno(errno);
+        return false;
+    }
+#endif
+    return Remove(folder.PathOf(name));
+}
+
 bool CFile::Rename(const std::string& from, const std::string& to)
 {
+    if (!CSystemError::CheckName(from) || !CSystemError::CheckName(to))
+        return false;
 #ifdef _WIN32
     return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 #else
@@ -92,6 +112,22 @@ bool CFile::Rename(const std::string& from, const std::string& to)
     CSystemError::SetLastFromErrno(errno);
     return false;
 #endif
+}
+
+bool CFile::RenameIn(const COpenFolder& folder, const std::string& from, const std::string& to)
+{
+#ifndef _WIN32
+    if (folder.GetHandle() != -1)
+    {
+        if (!CSystemError::CheckName(from) || !CSystemError::CheckName(to))
+            return false;
+        if (::renameat(folder.GetHandle(), from.c_str(), folder.GetHandle(), to.c_str()) == 0)
+            return true;
+        CSystemError::SetLastFromErrno(errno);
+        return false;
+    }
+#endif
+    return Rename(folder.PathOf(from), folder.PathOf(to));
 }
 
 bool CFile::CheckOpen() const
@@ -252,6 +288,8 @@ bool CFile::OpenAt(int folder, const std::string& name, const std::string& path,
                    unsigned createMode)
 {
     Close();
+    if (!CSystemError::CheckName(name))
+        return false;
     const int openFlags = OpenFlags(flags);
     if (openFlags == -1)
     {
@@ -551,6 +589,8 @@ bool CFile::OpenIn(const COpenFolder& folder, const std::string& name, unsigned 
 bool CFile::Open(const std::string& path, unsigned flags, unsigned /*createMode*/)
 {
     Close();
+    if (!CSystemError::CheckName(path))
+        return false;
     const DWORD access = DesiredAccess(flags);
     if (access == 0)
     {

@@ -100,9 +100,14 @@ public:
 
     // Deletes the named file (a link itself, not what it points at).
     static bool Remove(const std::string& path);
+    // The same for a name in a folder held open, looked up from there.
+    static bool RemoveIn(const COpenFolder& folder, const std::string& name);
     // Gives a file another name in the same file system, in one step:
     // a file that already has that name is replaced.
     static bool Rename(const std::string& from, const std::string& to);
+    // The same for two names in a folder held open, looked up from there.
+    static bool RenameIn(const COpenFolder& folder, const std::string& from,
+                         const std::string& to);
 
     // The name given to Open; empty while closed.
     const std::string& GetFilePath() const;

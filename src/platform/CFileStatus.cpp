@@ -71,6 +71,8 @@ void Fill(DWORD attributes, bool link, std::uint64_t size, const FILETIME& writt
 bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followLinks)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!CSystemError::CheckName(path))
+        return false;
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return false;
     const bool isLink = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
@@ -140,6 +142,8 @@ int KindOf(mode_t mode)
 
 bool CFileStatus::Get(const std::string& path, CFileStatus& status, bool followLinks)
 {
+    if (!CSystemError::CheckName(path))
+        return false;
     struct stat st;
     const int result = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
     if (result == -1)
@@ -156,6 +160,8 @@ bool CFileStatus::GetIn(const COpenFolder& folder, const std::string& name, CFil
 {
     if (folder.GetHandle() == -1)
         return Get(folder.PathOf(name), status, followLinks);
+    if (!CSystemError::CheckName(name))
+        return false;
     struct stat st;
     if (::fstatat(folder.GetHandle(), name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == -1)
     {

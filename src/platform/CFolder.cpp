@@ -1,6 +1,7 @@
 #include "platform/CFolder.h"
 
 #include "platform/CFileStatus.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
 
@@ -37,12 +38,20 @@ bool IsFile(const std::string& path)
 
 bool CFolder::Create(const std::string& path)
 {
-    return ::CreateDirectoryA(path.c_str(), nullptr);
+    return CSystemError::CheckName(path) && ::CreateDirectoryA(path.c_str(), nullptr);
 }
 
-bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
-                             std::optional<unsigned>)
+bool CFolder::CreateIn(const COpenFolder& parent, const std::string& name)
 {
+    return Create(parent.PathOf(name));
+}
+
+bool CFolder::SetTimeAndModeIn(const COpenFolder& parent, const std::string& name,
+                               std::int64_t mtime, std::optional<unsigned>)
+{
+    const std::string path = parent.PathOf(name);
+    if (!CSystemError::CheckName(path))
+        return false;
     // Opening the reparse point itself keeps a link from being followed.
     const HANDLE folder = ::CreateFileA(
         path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -72,6 +81,8 @@ bool CFolder::Enumerate(const std::string& path, std::vector<std::string>& names
         CSystemError::SetLast(ERROR_PATH_NOT_FOUND);
         return false;
     }
+    if (!CSystemError::CheckName(path))
+        return false;
     WIN32_FIND_DATAA entry;
     const HANDLE search = ::FindFirstFileA(EverythingIn(path).c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
@@ -175,11 +186,12 @@ void SetLastFromListing(int err, const std::string& path)
         CSystemError::SetLastFromErrno(err);
 }
 
-} // namespace
-
-bool CFolder::Create(const std::string& path)
+// mkdir, or mkdirat from a held folder.
+bool CreateAt(int parent, const std::string& name, const std::string& path)
 {
-    if (::mkdir(path.c_str(), 0777) == 0)
+    if (!CSystemError::CheckName(name))
+        return false;
+    if (::mkdirat(parent, name.c_str(), 0777) == 0)
         return true;
     // Windows keeps ERROR_FILE_EXISTS for files; a folder in the way is this.
     if (errno == EEXIST)
@@ -189,20 +201,40 @@ bool CFolder::Create(const std::string& path)
     return false;
 }
 
-bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
-                             std::optional<unsigned> mode)
+} // namespace
+
+bool CFolder::Create(const std::string& path)
+{
+    return CreateAt(AT_FDCWD, path, path);
+}
+
+bool CFolder::CreateIn(const COpenFolder& parent, const std::string& name)
+{
+    if (parent.GetHandle() == -1)
+        return Create(parent.PathOf(name));
+    return CreateAt(parent.GetHandle(), name, parent.PathOf(name));
+}
+
+bool CFolder::SetTimeAndModeIn(const COpenFolder& parent, const std::string& name,
+                               std::int64_t mtime, std::optional<unsigned> mode)
 {
     // Through a descriptor, so that the time and the mode land on the folder
     // that was looked at, and a link in its place is refused.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int at = parent.GetHandle() == -1 ? AT_FDCWD : parent.GetHandle();
+    const std::string& looked = at == AT_FDCWD ? parent.PathOf(name) : name;
+    if (!CSystemError::CheckName(looked))
+        return false;
+    const int fd = ::openat(at, looked.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd == -1)
     {
         // Linux calls a link there "not a folder"; it is the link refused.
         struct stat st;
-        const int err = errno == ENOTDIR && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)
-                            ? ELOOP
-                            : errno;
-        CFileStatus::SetLastFromErrno(err, path);
+        const int err =
+            errno == ENOTDIR && ::fstatat(at, looked.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISLNK(st.st_mode)
+                ? ELOOP
+                : errno;
+        CFileStatus::SetLastFromErrno(err, parent.PathOf(name));
         return false;
     }
     const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(mtime), 0}};
@@ -217,6 +249,8 @@ bool CFolder::SetTimeAndMode(const std::string& path, std::int64_t mtime,
 
 bool CFolder::Enumerate(const std::string& path, std::vector<std::string>& names)
 {
+    if (!CSystemError::CheckName(path))
+        return false;
     const DirPtr dir = OpenFolder(path);
     if (!dir)
     {

@@ -187,6 +187,14 @@ DWORD CSystemError::SetLastFromErrno(int err)
     return code;
 }
 
+bool CSystemError::CheckName(const std::string& name)
+{
+    if (name.find('\0') == std::string::npos)
+        return true;
+    SetLast(ERROR_INVALID_NAME);
+    return false;
+}
+
 #ifdef _WIN32
 bool CSystemError::LookupText(DWORD code, std::string& text)
 {

@@ -22,6 +22,11 @@ public:
     // Records the errno value's Windows code as the last error and returns it.
     static DWORD SetLastFromErrno(int err);
 
+    // True when the system sees the whole name. False, with
+    // ERROR_INVALID_NAME, for a name holding a NUL: the system would see
+    // only what comes before it, which is another name.
+    static bool CheckName(const std::string& name);
+
     // The system's text for a code, trailing line break included. False when
     // the system has no text for it; the text is then left unchanged. The
     // last error is left as it was.

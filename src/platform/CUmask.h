@@ -7,8 +7,10 @@ class CUmask
 public:
     CUmask() = delete;
 
-    // The system tells the mask only while setting it, so this sets it to 0
-    // and back: a file another thread creates in between gets no mask at
-    // all. Read it once, before creating anything, and keep the value.
+    // Linux tells the mask in the process's status without changing it.
+    // Elsewhere (or without /proc) the system tells it only while setting
+    // it, so it is set to 0 and back: a file another thread creates in
+    // between gets no mask at all. Read it before the threads that create
+    // files start, and keep the value.
     static unsigned Read();
 };

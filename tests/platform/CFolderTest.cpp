@@ -1,6 +1,7 @@
 #include "platform/CFolder.h"
 
 #include "platform/CFileStatus.h"
+#include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/HostTestSupport.h"
 #include "platform/PathStyle.h"
@@ -125,22 +126,24 @@ std::int64_t SecondsOf(const fs::path& path)
 TEST(CFolderTest, SetTimeAndModeGivesTheFolderBothOrTheTimeAlone)
 {
     CTestFolder folder;
+    COpenFolder parent;
+    ASSERT_TRUE(parent.Hold(folder.Path().string()));
+    ASSERT_TRUE(CFolder::CreateIn(parent, "dir"));
     const std::string path = NativePath(folder, "dir");
-    ASSERT_TRUE(CFolder::Create(path));
     fs::permissions(path, fs::perms(0755), fs::perm_options::replace);
 
-    EXPECT_TRUE(CFolder::SetTimeAndMode(path, 1234567890, std::nullopt));
+    EXPECT_TRUE(CFolder::SetTimeAndModeIn(parent, "dir", 1234567890, std::nullopt));
     EXPECT_EQ(SecondsOf(path), 1234567890);
 #ifndef _WIN32
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0755));
 #endif
-    EXPECT_TRUE(CFolder::SetTimeAndMode(path, 1000000000, 07750));
+    EXPECT_TRUE(CFolder::SetTimeAndModeIn(parent, "dir", 1000000000, 07750));
     EXPECT_EQ(SecondsOf(path), 1000000000);
 #ifndef _WIN32
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0750));
 #endif
     ExpectFailure(ERROR_FILE_NOT_FOUND,
-                  [&] { return CFolder::SetTimeAndMode(NativePath(folder, "gone"), 0, 0700); });
+                  [&] { return CFolder::SetTimeAndModeIn(parent, "gone", 0, 0700); });
 }
 
 TEST(CFolderTest, SetTimeAndModeRefusesALinkInTheFoldersPlace)
@@ -153,8 +156,10 @@ TEST(CFolderTest, SetTimeAndModeRefusesALinkInTheFoldersPlace)
     fs::permissions(folder.Path() / "real", fs::perms(0755), fs::perm_options::replace);
     const auto before = fs::last_write_time(folder.Path() / "real");
     fs::create_directory_symlink(folder.Path() / "real", folder.Path() / "link");
+    COpenFolder parent;
+    ASSERT_TRUE(parent.Hold(folder.Path().string()));
     ExpectFailure(ERROR_CANT_RESOLVE_FILENAME,
-                  [&] { return CFolder::SetTimeAndMode(folder / "link", 0, 0700); });
+                  [&] { return CFolder::SetTimeAndModeIn(parent, "link", 0, 0700); });
     EXPECT_EQ(fs::last_write_time(folder.Path() / "real"), before);
     EXPECT_EQ(fs::status(folder.Path() / "real").permissions(), fs::perms(0755));
 }
