@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -11,11 +12,12 @@ namespace
 
 struct SSplitCase
 {
-    const char* name;
+    std::string_view name;
     EPathStyle style;
     std::optional<std::vector<std::string>> expected;
 };
 
+using namespace std::string_view_literals;
 using Parts = std::vector<std::string>;
 const std::nullopt_t kRefused = std::nullopt;
 
@@ -41,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SSplitCase{"../evil", EPathStyle::Posix, kRefused},
                       SSplitCase{"a/../../evil", EPathStyle::Posix, kRefused},
                       SSplitCase{"a/..", EPathStyle::Posix, kRefused},
+                      SSplitCase{"a/..\0/x"sv, EPathStyle::Posix, kRefused},
                       SSplitCase{"...", EPathStyle::Posix, Parts{"..."}},
                       SSplitCase{"a\\..\\b", EPathStyle::Posix, Parts{"a\\..\\b"}},
                       SSplitCase{"C:x", EPathStyle::Posix, Parts{"C:x"}},

@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace std::string_literals;
+
 TEST(CTarExtendedHeaderTest, ReadsTheRecordsItUsesAndPassesOverTheRest)
 {
     CTarExtendedHeader header;
@@ -30,16 +32,19 @@ TEST(CTarExtendedHeaderTest, TimesOutsideThirtyTwoBitsAreClamped)
 
 TEST(CTarExtendedHeaderTest, ADamagedRecordLeavesNothingSet)
 {
-    for (const char* damaged : {
-             "11 path=ok\n99 size=1\n", // a length past the data's end
-             "12 path=ok\n",           // the line end is not where the length says
-             "3 \n",                   // no room for a key
-             "x path=a\n",             // no length
-             "10 pathok\n",            // no '='
-             "13 size=12x4\n",         // a size that is no number
-             "11 mtime=a\n",           // nor a time
-             "8 size=\n",
-         })
+    const std::string damagedRecords[] = {
+        "11 path=ok\n99 size=1\n", // a length past the data's end
+        "12 path=ok\n",           // the line end is not where the length says
+        "3 \n",                   // no room for a key
+        "x path=a\n",             // no length
+        "10 pathok\n",            // no '='
+        "13 size=12x4\n",         // a size that is no number
+        "11 mtime=a\n",           // nor a time
+        "8 size=\n",
+        "14 path=..\0/x\n"s, // a name the system would read as ".."
+        "15 linkpath=\0x\n"s,
+    };
+    for (const std::string& damaged : damagedRecords)
     {
         CTarExtendedHeader header;
         EXPECT_FALSE(header.Parse(std::string("12 path=abc\n") + damaged)) << damaged;

@@ -851,6 +851,120 @@ TEST_F(CTarTest, LongNamesNeverLeaveTheDestination)
               (std::vector<std::string>{"a.tar", "x", "x/y", "x/y/out", "x/y/out/next"}));
 }
 
+namespace
+{
+
+// The name, mode and time of everything below root but what lies below
+// skipped, root itself included.
+std::vector<std::string> Surroundings(const fs::path& root, const fs::path& skipped)
+{
+    std::vector<std::string> seen;
+    auto describe = [&](const fs::path& path)
+    {
+        const auto time = fs::last_write_time(path).time_since_epoch().count();
+        seen.push_back(fs::relative(path, root).generic_string() + " " +
+                       std::to_string(ModeOf(path)) + " " + std::to_string(time));
+    };
+    describe(root);
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::end(it); ++it)
+    {
+        if (it->path() == skipped)
+            it.disable_recursion_pending();
+        else
+            describe(it->path());
+    }
+    std::sort(seen.begin(), seen.end());
+    return seen;
+}
+
+} // namespace
+
+// The system reads a name only up to a NUL, so a name that goes on after
+// one is checked as what the system will see, or not taken at all.
+TEST_F(CTarTest, NamesHoldingANulNeverLeaveTheDestination)
+{
+    const std::string nul(1, '\0');
+    const fs::path destination = m_folder.Path() / "scratch" / "dest";
+    fs::create_directories(destination);
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("pax", PaxRecord("path=.." + nul + "/evil"), 'x')
+                           .File("file", "bad")
+                           .File("pax", PaxRecord("path=.." + nul + "/"), 'x')
+                           .Member("folder", "", '5', 0700, 1000000000)
+                           .File("pax", PaxRecord("path=a/.." + nul + "/.." + nul + "/deep"), 'x')
+                           .File("deep", "bad")
+                           .File("././@LongLink", ".." + nul + "/gnu-escape", 'L')
+                           .File("gnu", "bad")
+                           .End()),
+               20, false);
+    const auto before = Surroundings(m_folder.Path(), destination);
+    ExtractAll(m_tar, destination.string());
+
+    EXPECT_EQ(Surroundings(m_folder.Path(), destination), before);
+    // An extended header holding such a name is damaged: its member keeps
+    // its own name.
+    EXPECT_EQ(TreeNames(destination), (std::vector<std::string>{"deep", "file", "folder"}));
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM),
+              (std::vector<std::string>{"file", "folder", "deep", ".."}));
+}
+
+// Another program swaps a folder the extraction made for a link to one
+// outside, between two of its members: the folder held for the member
+// before it has gone, and the one reached again is a link, never followed.
+TEST_F(CTarTest, AFolderSwappedForALinkBetweenItsMembersLeadsNowhere)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links cannot be made here: the C++ library does not make them on "
+                    "Windows, and Wine only pretends to";
+#else
+    const fs::path out = m_folder.Path() / "out";
+    const fs::path outside = m_folder.Path() / "outside";
+    fs::create_directories(outside);
+    class CSwapper : public CEventHandler
+    {
+    public:
+        CSwapper(CTar& tar, fs::path target) : m_target(std::move(target))
+        {
+            tar.Advise(this, &CSwapper::OnEvent);
+        }
+        ~CSwapper() override { UnadviseAll(); }
+        int OnEvent(void* record)
+        {
+            const auto* event = static_cast<SArchiveEvent*>(record);
+            const fs::path member(event->strName);
+            if (event->nKind == TAR_EVENT_EXTRACTED && event->dwDone == 0 &&
+                member.filename() == "two")
+            {
+                fs::remove_all(member.parent_path());
+                fs::create_directory_symlink(m_target, member.parent_path());
+            }
+            return 0;
+        }
+
+    private:
+        fs::path m_target;
+    } swapper(m_tar, outside);
+
+    // "held/two" comes right after its neighbour; "earlier/two" after
+    // another folder's member.
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("held/one", "1")
+                           .File("held/two", "2")
+                           .File("earlier/one", "1")
+                           .File("elsewhere/x", "x")
+                           .File("earlier/two", "2")
+                           .End()),
+               20, false);
+    ExtractAll(m_tar, out.string());
+
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM),
+              (std::vector<std::string>{(out / "held" / "two").string(),
+                                        (out / "earlier" / "two").string()}));
+    EXPECT_EQ(m_folder.ReadFile("out/elsewhere/x"), "x");
+#endif
+}
+
 // ------------------------------------------------ times and permission bits
 
 TEST_F(CTarTest, ExtractionRestoresTimesAndPermissionBitsUnderTheUmask)
