@@ -445,6 +445,8 @@ void CTarDoc::OnMemberEvent(const SArchiveEvent& event)
         entry.bIsFile = event.chType != '5';
         entry.dwSize = event.dwTotal;
         entry.time = event.time;
+        entry.chType = event.chType == '\0' ? '0' : event.chType;
+        entry.strLinkTarget = event.strLinkTarget;
         m_catalogue.Add(entry);
     }
     if (event.nKind == TAR_EVENT_WRITTEN)

@@ -16,19 +16,13 @@ namespace
 
 constexpr unsigned kCreateNew =
     CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite | CFile::modeNoFollow;
-// Names beside the old file are tried in turn until one is free: one left
-// by an extraction that never ended takes a number, not the member.
-constexpr int kBesideTries = 100;
+} // namespace
 
-// A short name of fixed length, whatever the member's, so that it fits
-// wherever the member's own name does.
-std::string BesideName()
+std::string CExtractedFile::BesideName()
 {
     static std::atomic<unsigned> counter{0};
     return ".vorkant-" + std::to_string(counter++) + ".part";
 }
-
-} // namespace
 
 CExtractedFile::CExtractedFile(std::shared_ptr<const COpenFolder> folder, const std::string& name,
                                std::string path, unsigned mode)

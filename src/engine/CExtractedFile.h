@@ -32,6 +32,13 @@ public:
     CExtractedFile(const CExtractedFile&) = delete;
     CExtractedFile& operator=(const CExtractedFile&) = delete;
 
+    // A free name of fixed length for an item made beside the one it is to
+    // replace, whatever the member's name, so that it fits wherever that
+    // name does. Names left by an extraction that never ended are skipped
+    // by trying the next.
+    static std::string BesideName();
+    static constexpr int kBesideTries = 100;
+
     CFile& File() { return m_file; }
     // Gives the file its time, and the permission bits of mode where the
     // system did not take them at creation. The text of the first failure,

@@ -49,6 +49,11 @@ bool IsMetadata(char type)
     return type == 'L' || type == 'K' || type == 'x' || type == 'g';
 }
 
+bool IsLink(char type)
+{
+    return type == '1' || type == '2';
+}
+
 // A count of records to step back over, as a seek takes it.
 std::int32_t SeekCount(std::uint64_t records)
 {
@@ -118,7 +123,7 @@ std::string CTar::GetDeviceName() const
 
 bool CTar::IsCatalogued(char type)
 {
-    return type == '\0' || type == '0' || type == '3' || type == '5' || type == '7';
+    return type == '\0' || (type >= '0' && type <= '7');
 }
 
 CTarDevice& CTar::Device() const
@@ -232,6 +237,8 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     event.dwTotal = header.GetSize();
     event.time = header.GetTime();
     event.chType = header.GetType();
+    if (IsLink(event.chType))
+        event.strLinkTarget = header.GetLinkName();
     const std::uint64_t metadata = scan.pending.records;
     TakePending(scan, event);
     const std::uint64_t records = DataRecords(event.dwTotal);
@@ -310,13 +317,13 @@ bool CTar::ReadData(std::uint64_t size, std::string& data, std::uint64_t& read)
     return true;
 }
 
-// A link's target ('K') is of no use, since links are not extracted, and a
-// global header ('g') speaks for every member at once: both are passed over.
+// A global header ('g') speaks for every member at once: it is passed over.
 void CTar::TakeMetadata(char type, const std::string& data, SPending& pending)
 {
-    if (type == 'L')
+    // Names end at their first NUL, as the system would end them.
+    if (type == 'L' || type == 'K')
     {
-        pending.name = data.substr(0, data.find('\0'));
+        (type == 'L' ? pending.name : pending.linkTarget) = data.substr(0, data.find('\0'));
         return;
     }
     if (type != 'x')
@@ -329,6 +336,8 @@ void CTar::TakeMetadata(char type, const std::string& data, SPending& pending)
     }
     if (extended.m_path)
         pending.name = extended.m_path;
+    if (extended.m_linkPath)
+        pending.linkTarget = extended.m_linkPath;
     if (extended.m_size)
         pending.size = extended.m_size;
     if (extended.m_time)
@@ -341,6 +350,8 @@ void CTar::TakePending(SScan& scan, SArchiveEvent& event)
     const SPending pending = std::exchange(scan.pending, SPending());
     if (pending.name)
         event.strName = CTarHeader::ToNativeName(*pending.name);
+    if (pending.linkTarget && IsLink(event.chType))
+        event.strLinkTarget = *pending.linkTarget;
     if (pending.size)
         event.dwTotal = *pending.size;
     if (pending.time)
@@ -418,31 +429,43 @@ void CTar::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* ind
         throw;
     }
     FinishWrites(scan);
+    MakeSymbolicLinks(scan);
     RestoreFolders(scan);
 }
 
+template <typename TStep> void CTar::Attempt(const std::string& path, TStep step)
+{
+    try
+    {
+        step();
+    }
+    catch (const COsException& e)
+    {
+        SendProblem(CTarMessages::FileFailure(path, e), path);
+    }
+    catch (const CException& e)
+    {
+        SendProblem(CTarMessages::MessageOf(e), path);
+    }
+}
+
+// In archive order, once nothing else is left to write.
+void CTar::MakeSymbolicLinks(SScan& scan)
+{
+    for (const CMemberLinks::SSymbolic& link : scan.links.Deferred())
+        Attempt(link.path, [&] { CMemberLinks::MakeSymbolic(*scan.destination, link); });
+}
+
 // Deepest first, so that no folder's bits shut out the ones below it, and
-// after every file, so that no write inside moves a folder's time again.
+// after every file and link, so that nothing made inside moves a folder's
+// time again.
 void CTar::RestoreFolders(SScan& scan)
 {
     std::stable_sort(scan.folders.begin(), scan.folders.end(),
                      [](const SFolderMember& a, const SFolderMember& b)
                      { return a.components.size() > b.components.size(); });
     for (const SFolderMember& folder : scan.folders)
-    {
-        try
-        {
-            RestoreFolder(scan, folder);
-        }
-        catch (const COsException& e)
-        {
-            SendProblem(CTarMessages::FileFailure(folder.path, e), folder.path);
-        }
-        catch (const CException& e)
-        {
-            SendProblem(CTarMessages::MessageOf(e), folder.path);
-        }
-    }
+        Attempt(folder.path, [&] { RestoreFolder(scan, folder); });
 }
 
 // Reached again from the destination, as its members were: whatever stands
@@ -514,7 +537,8 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
             scan.folders.push_back({components, event.strName, event.time, mode});
         return;
     }
-    if (!IsCatalogued(type))
+    // Devices are no business of an archiver's user: they are never made.
+    if (!IsCatalogued(type) || type == '3' || type == '4')
     {
         event.nKind = TAR_EVENT_PROBLEM;
         event.strMessage = CTarMessages::Format(CTarMessages::kUnsupportedType,
@@ -528,17 +552,41 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
         CSystemError::SetLast(ERROR_ACCESS_DENIED);
         throw CGenericException(CTarMessages::FileFailure(event.strName, COsException()));
     }
-    // Members come folder by folder: the folder stays held while they last.
-    auto folder = destination.Reach(components, components.size() - 1, true, member);
     std::optional<unsigned> restored;
     if (mode)
         restored = RestoredMode(*mode, scan.umask);
+    switch (type)
+    {
+    case '1':
+        // Its target must be in place, not waiting to be written.
+        FinishWrites(scan);
+        scan.links.MakeHard(destination, components, event.strName, event.strLinkTarget);
+        return;
+    case '2':
+        scan.links.DeferSymbolic({components, event.strName, event.strLinkTarget, event.time});
+        return;
+    case '6':
+        scan.links.MakeFifo(destination, components, event.strName, restored.value_or(0666),
+                            event.time);
+        return;
+    default:
+        ExtractFile(scan, member, components, event, records, read, restored);
+    }
+}
+
+void CTar::ExtractFile(SScan& scan, const std::string& member,
+                       const std::vector<std::string>& components, SArchiveEvent& event,
+                       std::uint64_t records, std::uint64_t& read, std::optional<unsigned> restored)
+{
+    // Members come folder by folder: the folder stays held while they last.
+    auto folder = scan.destination->Reach(components, components.size() - 1, true, member);
     // Made here, so that a file that cannot be made is told in its place;
     // written, dated and put in place by the writer.
     CWriteBehind& behind = *scan.behind;
     behind.Begin(std::make_unique<CExtractedFile>(std::move(folder), components.back(),
                                                   event.strName, restored.value_or(0666)),
                  event, restored);
+    scan.links.NoteFile(components);
     try
     {
         CopyData(behind, event, records, read);

@@ -3,6 +3,7 @@
 #include "devices/CTarDevice.h"
 #include "engine/COpenAhead.h"
 #include "engine/CDestination.h"
+#include "engine/CMemberLinks.h"
 #include "engine/CTarHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
@@ -68,7 +69,7 @@ public:
 
     static const char* GetTypeName(char type) { return CTarHeader::GetTypeName(type); }
     // Whether a member of this type belongs in the catalogue: files,
-    // folders, and what extraction writes as a file.
+    // folders, links, FIFOs and devices.
     static bool IsCatalogued(char type);
 
     CTarSettings m_settings;
@@ -98,6 +99,7 @@ private:
     struct SPending
     {
         std::optional<std::string> name; // in archive form
+        std::optional<std::string> linkTarget;
         std::optional<std::uint64_t> size;
         std::optional<std::uint32_t> time;
         bool damaged = false;
@@ -126,6 +128,7 @@ private:
         SPending pending;
         unsigned umask = 0;
         std::vector<SFolderMember> folders;
+        CMemberLinks links;
         std::unique_ptr<CWriteBehind> behind; // writes what is extracted
     };
 
@@ -151,6 +154,12 @@ private:
                      const std::vector<std::string>& components, SArchiveEvent& event,
                      std::uint64_t records, std::uint64_t& read,
                      std::optional<std::uint32_t> mode);
+    void ExtractFile(SScan& scan, const std::string& member,
+                     const std::vector<std::string>& components, SArchiveEvent& event,
+                     std::uint64_t records, std::uint64_t& read, std::optional<unsigned> mode);
+    // The last steps of an extraction, each a problem of its own when it fails.
+    template <typename TStep> void Attempt(const std::string& path, TStep step);
+    void MakeSymbolicLinks(SScan& scan);
     void RestoreFolders(SScan& scan);
     static void RestoreFolder(SScan& scan, const SFolderMember& folder);
     void CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t records,
@@ -167,6 +176,6 @@ private:
     bool WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& file);
 
     std::unique_ptr<CTarDevice> m_pDevice;
-    SArchiveEvent m_event{{}, 0, 0, '\0', TAR_EVENT_NONE, 0, {}};
+    SArchiveEvent m_event{{}, 0, 0, '\0', {}, TAR_EVENT_NONE, 0, {}};
     bool m_bReporting = false;
 };

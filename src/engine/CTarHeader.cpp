@@ -23,6 +23,7 @@ constexpr std::size_t kChecksumOffset = 148;
 constexpr std::size_t kChecksumWidth = 8;
 constexpr std::size_t kChecksumDigits = 6;
 constexpr std::size_t kTypeOffset = 156;
+constexpr std::size_t kLinkOffset = 157;
 constexpr std::size_t kMagicOffset = 257;
 constexpr std::size_t kUserNameOffset = 265;
 constexpr std::size_t kGroupNameOffset = 297;
@@ -176,6 +177,11 @@ bool CTarHeader::IsPosix() const
 char CTarHeader::GetType() const
 {
     return static_cast<char>(m_record[kTypeOffset]);
+}
+
+std::string CTarHeader::GetLinkName() const
+{
+    return std::string(GetText(kLinkOffset, TAR_NAME_SIZE));
 }
 
 std::uint64_t CTarHeader::GetSize() const

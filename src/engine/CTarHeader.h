@@ -66,6 +66,8 @@ public:
     // header fills that. Older GNU headers keep other data there.
     std::string GetName(EPathStyle style = kHostPathStyle) const;
     char GetType() const;
+    // The link target field, to its first NUL, as stored (archive form).
+    std::string GetLinkName() const;
     // Octal digits after leading blanks, or GNU base-256 binary. 64 bits wide
     // so that a size beyond 32 bits is seen as such; a value beyond 64 bits
     // (or a negative one) reads as the largest 64-bit value.

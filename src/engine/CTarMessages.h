@@ -14,6 +14,8 @@ public:
     static constexpr char kUnsupportedType[] = "Unable to process file [%s], of type [%s]";
     static constexpr char kLeavesDestination[] =
         "Unable to process file [%s], its path leaves the destination folder";
+    static constexpr char kLinkTargetMissing[] =
+        "Unable to process file [%s], the file it links to [%s] was not extracted";
     static constexpr char kDamagedHeader[] =
         "Unable to process file [%s], its extended header is damaged";
     static constexpr char kNoMember[] =

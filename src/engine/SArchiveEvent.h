@@ -22,6 +22,7 @@ struct SArchiveEvent
     std::uint64_t dwTotal = 0; // member size from its header
     std::uint32_t time = 0;    // modification time, seconds since 1970 UTC
     char chType = '\0';        // type flag
+    std::string strLinkTarget; // a link's target as the archive holds it; empty for other types
     std::int32_t nKind = TAR_EVENT_LISTED;
     std::uint64_t dwDone = 0;  // bytes of the member handled so far
     std::string strMessage;    // problem text for TAR_EVENT_PROBLEM

@@ -13,6 +13,7 @@ namespace
 void Describe(SFileEntry& entry, const CFileStatus& status)
 {
     entry.bIsFile = !status.m_bDirectory;
+    entry.chType = status.m_bDirectory ? '5' : '0';
     entry.dwSize = status.m_size;
     entry.time = status.m_mtime;
 }

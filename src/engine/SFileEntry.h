@@ -36,4 +36,11 @@ struct SFileEntry
     // 64 bits: files of 4 GiB and more are archived whole.
     std::uint64_t dwSize = 0;
     std::int64_t time = 0; // last write, seconds since 1970 UTC
+    // The tar type of what the entry is: '0' a file, '5' a folder, '2' a
+    // symbolic link, '6' a FIFO; a catalogue entry also '1' (a hard link),
+    // '3' and '4' (devices) and whatever type its member has.
+    char chType = '0';
+    // A link's target as the archive holds it, in archive form: a symbolic
+    // link's text verbatim, the member a hard link names. Empty otherwise.
+    std::string strLinkTarget;
 };

@@ -53,6 +53,8 @@ bool DescribeTarget(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data)
 void Fill(DWORD attributes, bool link, std::uint64_t size, const FILETIME& written,
           CFileStatus& status)
 {
+    // What Windows does not tell here keeps its blank value, never a stale one.
+    status = CFileStatus();
     status.m_bLink = link;
     status.m_bDirectory = !link && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     status.m_bRegular = !link && !status.m_bDirectory;
@@ -93,6 +95,9 @@ void CFileStatus::Describe(const BY_HANDLE_FILE_INFORMATION& info, CFileStatus& 
 {
     Fill(info.dwFileAttributes, false, Join(info.nFileSizeHigh, info.nFileSizeLow),
          info.ftLastWriteTime, status);
+    status.m_nDevice = info.dwVolumeSerialNumber;
+    status.m_nInode = Join(info.nFileIndexHigh, info.nFileIndexLow);
+    status.m_nLinks = info.nNumberOfLinks;
 }
 
 #else
@@ -163,7 +168,8 @@ bool CFileStatus::GetIn(const COpenFolder& folder, const std::string& name, CFil
     if (!CSystemError::CheckName(name))
         return false;
     struct stat st;
-    if (::fstatat(folder.GetHandle(), name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == -1)
+    if (::fstatat(folder.GetHandle(), name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) ==
+        -1)
     {
         SetLastFromErrno(errno, folder.PathOf(name));
         return false;
@@ -182,6 +188,12 @@ void CFileStatus::Describe(const struct stat& st, CFileStatus& status)
     // Windows gives folders and links no size of their own.
     status.m_size = status.m_bRegular ? static_cast<std::uint64_t>(st.st_size) : 0;
     status.m_mtime = st.st_mtime;
+    status.m_nMode = static_cast<std::uint32_t>(st.st_mode & 07777);
+    status.m_nUid = st.st_uid;
+    status.m_nGid = st.st_gid;
+    status.m_nDevice = st.st_dev;
+    status.m_nInode = st.st_ino;
+    status.m_nLinks = static_cast<std::uint32_t>(st.st_nlink);
 }
 
 DWORD CFileStatus::SetLastFromErrno(int err, const std::string& path)

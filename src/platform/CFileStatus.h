@@ -47,6 +47,19 @@ public:
     // permission bit elsewhere.
     bool m_bReadOnly = false;
     bool m_bLink = false; // the name itself is a symbolic link (only when links are not followed)
+    // What POSIX hosts tell beside: the permission bits (the low twelve:
+    // set-user-id, set-group-id, sticky and the nine of user, group and
+    // other), the owner's and group's ids, and the file's identity (device
+    // and inode: two names with the same pair are one file) with the count
+    // of its names. Windows has no such bits or ids: they stay 0 there; its
+    // identity and count are filled where the system gives them (a file
+    // described through its handle), else 0 and 1.
+    std::uint32_t m_nMode = 0;
+    std::uint32_t m_nUid = 0;
+    std::uint32_t m_nGid = 0;
+    std::uint64_t m_nDevice = 0;
+    std::uint64_t m_nInode = 0;
+    std::uint32_t m_nLinks = 1;
 
     // The kind of item, so that a caller can say what it refuses: the flags
     // above cover what most callers need, this also tells devices, pipes and

@@ -84,7 +84,8 @@ const SMessage kMessages[] = {
     {ERROR_TOO_MANY_OPEN_FILES, "The system cannot open the file.\r\n"},
     {ERROR_ACCESS_DENIED, "Access is denied.\r\n"},
     {ERROR_INVALID_HANDLE, "The handle is invalid.\r\n"},
-    {ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command.\r\n"},
+    {ERROR_NOT_ENOUGH_MEMORY,
+     "Not enough memory resources are available to process this command.\r\n"},
     {ERROR_INVALID_DATA, "The data is invalid.\r\n"},
     {ERROR_NOT_SAME_DEVICE, "The system cannot move the file to a different disk drive.\r\n"},
     {ERROR_WRITE_PROTECT, "The media is write protected.\r\n"},
@@ -140,8 +141,10 @@ const SMessage kMessages[] = {
     {ERROR_TOO_MANY_LINKS,
      "An attempt was made to create more links on a file than the file system supports.\r\n"},
     {ERROR_DEVICE_NOT_CONNECTED, "The device is not connected.\r\n"},
+    {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client.\r\n"},
     {ERROR_TIMEOUT, "This operation returned because the timeout period expired.\r\n"},
     {ERROR_CANT_RESOLVE_FILENAME, "The name of the file cannot be resolved by the system.\r\n"},
+    {ERROR_NOT_A_REPARSE_POINT, "The file or directory is not a reparse point.\r\n"},
 };
 #endif
 

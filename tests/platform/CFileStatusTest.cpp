@@ -261,3 +261,46 @@ TEST(CFileStatusTest, KindTellsEveryItemApart)
         EXPECT_EQ(status.m_bLink, c.kind == CFileStatus::KIND_LINK);
     }
 }
+
+TEST(CFileStatusTest, PermissionBitsAndOwnerAreTheFilesOwn)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files have no permission bits or owner ids";
+#else
+    CTestFolder folder;
+    const std::string path = folder.WriteFile("file", "x");
+    for (const std::uint32_t mode : {0600u, 0754u, 04711u, 01444u})
+    {
+        CFileStatus status;
+        ASSERT_TRUE(::chmod(path.c_str(), mode) == 0 && CFileStatus::Get(path, status));
+        EXPECT_EQ(status.m_nMode, mode);
+        EXPECT_EQ(status.m_nUid, ::geteuid());
+        EXPECT_EQ(status.m_nGid, ::getegid());
+    }
+#endif
+}
+
+TEST(CFileStatusTest, HardLinkedNamesAreOneFile)
+{
+    CTestFolder folder;
+    const std::string names[] = {folder.WriteFile("first", "x"), folder / "second",
+                                 folder.WriteFile("other", "x")};
+    fs::create_hard_link(names[0], names[1]);
+    CFileStatus status[3];
+    for (int i = 0; i < 3; ++i)
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(names[i], CFile::modeRead) && file.GetStatus(status[i]));
+    }
+    EXPECT_EQ(status[0].m_nDevice, status[1].m_nDevice);
+    EXPECT_EQ(status[0].m_nInode, status[1].m_nInode);
+    EXPECT_NE(status[0].m_nInode, status[2].m_nInode);
+    EXPECT_EQ(status[1].m_nLinks, 2u);
+    // By name Windows tells no identity, and none from the handle may stay.
+    ASSERT_TRUE(CFileStatus::Get(names[1], status[1]));
+#ifdef _WIN32
+    EXPECT_EQ(status[1].m_nLinks, 1u);
+#else
+    EXPECT_EQ(status[1].m_nLinks, 2u);
+#endif
+}

@@ -51,22 +51,28 @@ TEST(COpenFolderTest, HoldInHoldsOnlyAFolderUnderItsOwnName)
         EXPECT_EQ(below.HoldIn(parent, c.name), c.code == ERROR_SUCCESS);
         EXPECT_EQ(CSystemError::GetLast(), c.code);
         if (c.code == ERROR_SUCCESS)
+        {
             EXPECT_EQ(below.GetPath(), NativePath(folder, c.name));
+        }
     }
 }
 
 #ifdef _WIN32
 TEST(COpenFolderTest, AFolderHeldBelowAnotherCannotBeRenamedOrRemoved)
 {
+    if (RunsUnderWine())
+        GTEST_SKIP() << "Wine lets a folder held without delete sharing be renamed";
     CTestFolder folder;
     fs::create_directory(folder.Path() / "dir");
     COpenFolder parent;
     ASSERT_TRUE(parent.Hold(folder.Path().string()));
     COpenFolder held;
     ASSERT_TRUE(held.HoldIn(parent, "dir"));
-    EXPECT_FALSE(::MoveFileA(NativePath(folder, "dir").c_str(), NativePath(folder, "moved").c_str()));
+    EXPECT_FALSE(
+        ::MoveFileA(NativePath(folder, "dir").c_str(), NativePath(folder, "moved").c_str()));
     EXPECT_FALSE(::RemoveDirectoryA(NativePath(folder, "dir").c_str()));
     held.Release();
-    EXPECT_TRUE(::MoveFileA(NativePath(folder, "dir").c_str(), NativePath(folder, "moved").c_str()));
+    EXPECT_TRUE(
+        ::MoveFileA(NativePath(folder, "dir").c_str(), NativePath(folder, "moved").c_str()));
 }
 #endif

@@ -30,6 +30,14 @@ inline std::string SystemText(DWORD code)
     return text;
 }
 
+// Wine answers some calls more leniently than Windows: it lets a folder held
+// without delete sharing be renamed.
+inline bool RunsUnderWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 inline constexpr char kNoSymbolicLinks[] =
     "symbolic links cannot be made here: the C++ library does not make them on Windows, "
     "and Wine 8 only pretends to";

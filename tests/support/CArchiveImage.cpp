@@ -18,10 +18,11 @@ void PutOctal(std::string& record, std::size_t offset, std::size_t width, std::u
 } // namespace
 
 std::string CArchiveImage::Header(const std::string& name, std::uint64_t size, char type,
-                                  std::uint32_t mtime, std::uint32_t mode)
+                                  std::uint32_t mtime, std::uint32_t mode, const std::string& link)
 {
     std::string record(kRecord, '\0');
     record.replace(0, std::min<std::size_t>(name.size(), 100), name, 0, 100);
+    record.replace(157, std::min<std::size_t>(link.size(), 100), link, 0, 100);
     if (mode == kTypeMode)
         mode = type == '5' ? 0755 : 0644;
     if (mode != kNoMode)
@@ -54,6 +55,13 @@ CArchiveImage& CArchiveImage::Member(const std::string& name, const std::string&
     m_bytes += Header(name, contents.size(), type, mtime, mode);
     m_bytes += contents;
     m_bytes.append((kRecord - contents.size() % kRecord) % kRecord, '\0');
+    return *this;
+}
+
+CArchiveImage& CArchiveImage::Link(const std::string& name, const std::string& target, char type,
+                                   std::uint32_t mtime)
+{
+    m_bytes += Header(name, 0, type, mtime, 0777, target);
     return *this;
 }
 

@@ -13,6 +13,9 @@ public:
 
     CArchiveImage& File(const std::string& name, const std::string& contents, char type = '0');
     CArchiveImage& Folder(const std::string& name);
+    // A link member (type '2' symbolic, '1' hard) naming target, without data.
+    CArchiveImage& Link(const std::string& name, const std::string& target, char type = '2',
+                        std::uint32_t mtime = 1600000000);
     // A file (or a folder, type '5', without contents) with the mode and
     // time given; kNoMode leaves the mode field empty.
     CArchiveImage& Member(const std::string& name, const std::string& contents, char type,
@@ -33,7 +36,8 @@ public:
     static constexpr std::uint32_t kTypeMode = 0xFFFFFFFF;
     static constexpr std::uint32_t kNoMode = 0xFFFFFFFE;
     static std::string Header(const std::string& name, std::uint64_t size, char type,
-                              std::uint32_t mtime = 1600000000, std::uint32_t mode = kTypeMode);
+                              std::uint32_t mtime = 1600000000, std::uint32_t mode = kTypeMode,
+                              const std::string& link = {});
 
 private:
     std::string m_bytes;
