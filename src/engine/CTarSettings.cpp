@@ -7,7 +7,7 @@
 namespace
 {
 
-constexpr std::uint16_t kStoredVersion = 2;
+constexpr std::uint16_t kStoredVersion = 3;
 
 // The six strings in stored order, const or not as the settings are.
 template <typename TSettings> auto StringsOf(TSettings& settings)
@@ -28,6 +28,7 @@ CTarSettings& CTarSettings::operator=(const CTarSettings& other)
     m_strGroupName = other.m_strGroupName;
     m_nTerminatingRecords = other.m_nTerminatingRecords;
     m_bSgiFormat = other.m_bSgiFormat;
+    m_bOwnPermissions = other.m_bOwnPermissions;
     return *this;
 }
 
@@ -38,6 +39,7 @@ void CTarSettings::Store(CBinaryStream& stream) const
         stream.WriteString(*text);
     stream.WriteI32(m_nTerminatingRecords);
     stream.WriteI32(m_bSgiFormat);
+    stream.WriteI32(m_bOwnPermissions);
 }
 
 void CTarSettings::Load(CBinaryStream& stream)
@@ -50,4 +52,6 @@ void CTarSettings::Load(CBinaryStream& stream)
         m_nTerminatingRecords = stream.ReadI32();
     if (version >= 2)
         m_bSgiFormat = stream.ReadI32();
+    if (version >= 3)
+        m_bOwnPermissions = stream.ReadI32();
 }

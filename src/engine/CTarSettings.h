@@ -5,8 +5,8 @@
 class CBinaryStream;
 
 // What the engine puts into every header it writes (permission, owner and
-// group values), how many consecutive empty records end a scan, and whether
-// new archives are written byte-swapped. The application settings hold the
+// group values, or each file's own), how many consecutive empty records end
+// a scan, and whether new archives are written byte-swapped. The application settings hold the
 // master copy and store it; the engine owns a second copy that the document
 // refreshes by assignment and that the engine only reads.
 class CTarSettings
@@ -18,7 +18,7 @@ public:
     // record being loaded, not to the settings.
     CTarSettings& operator=(const CTarSettings& other);
 
-    // Writes version 2 with every field.
+    // Writes version 3 with every field.
     void Store(CBinaryStream& stream) const;
     // Reads what the stored version holds; fields it lacks keep their values.
     // A failure partway leaves the fields read so far in place.
@@ -34,4 +34,13 @@ public:
     // Set by the enclosing record before Load: whether a version word leads.
     std::int32_t m_bHasVersion = 1;
     std::int32_t m_bSgiFormat = 0;
+    // Headers carry each file's own permission bits, owner and group where
+    // the host has them, instead of the values above. Windows files have
+    // none of these: there it is off by default and changes nothing.
+#ifdef _WIN32
+    static constexpr std::int32_t kOwnPermissionsByDefault = 0;
+#else
+    static constexpr std::int32_t kOwnPermissionsByDefault = 1;
+#endif
+    std::int32_t m_bOwnPermissions = kOwnPermissionsByDefault;
 };

@@ -45,6 +45,7 @@ CTarSettings Changed()
     s.m_strGroupName = "wheel";
     s.m_nTerminatingRecords = 32767;
     s.m_bSgiFormat = 1;
+    s.m_bOwnPermissions = 1 - CTarSettings::kOwnPermissionsByDefault;
     return s;
 }
 
@@ -58,6 +59,7 @@ void ExpectSameValues(const CTarSettings& a, const CTarSettings& b)
     EXPECT_EQ(a.m_strGroupName, b.m_strGroupName);
     EXPECT_EQ(a.m_nTerminatingRecords, b.m_nTerminatingRecords);
     EXPECT_EQ(a.m_bSgiFormat, b.m_bSgiFormat);
+    EXPECT_EQ(a.m_bOwnPermissions, b.m_bOwnPermissions);
 }
 
 } // namespace
@@ -67,10 +69,11 @@ TEST(CTarSettingsTest, DefaultsAreStoredByteForByte)
     CBinaryStream out;
     CTarSettings().Store(out);
 
-    Bytes expected{0x02, 0x00};
+    Bytes expected{0x03, 0x00};
     for (const char* text : {"644", "755", "1750", "12", "user", "other"})
         AppendText(expected, text);
     Append(expected, {0x0A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    Append(expected, {CTarSettings::kOwnPermissionsByDefault, 0x00, 0x00, 0x00});
     EXPECT_EQ(out.Buffer(), expected);
 }
 
@@ -120,6 +123,7 @@ TEST(CTarSettingsTest, VersionOneReadsTheCountButNotTheSgiFlag)
     EXPECT_EQ(s.m_strUserName, "e");
     EXPECT_EQ(s.m_nTerminatingRecords, 3);
     EXPECT_EQ(s.m_bSgiFormat, 0);
+    EXPECT_EQ(s.m_bOwnPermissions, CTarSettings::kOwnPermissionsByDefault);
     EXPECT_EQ(in.Remaining(), 4u);
 }
 
