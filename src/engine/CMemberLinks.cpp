@@ -32,8 +32,20 @@ std::string CMemberLinks::Key(const std::vector<std::string>& components)
     return key;
 }
 
+void CMemberLinks::NoteMember(const std::vector<std::string>& components)
+{
+    if (m_waiting.empty())
+        return;
+    const auto waiting = m_waiting.find(Key(components));
+    if (waiting == m_waiting.end())
+        return;
+    m_symbolic[waiting->second].superseded = true;
+    m_waiting.erase(waiting);
+}
+
 void CMemberLinks::NoteFile(const std::vector<std::string>& components)
 {
+    NoteMember(components);
     m_files.insert(Key(components));
 }
 
@@ -78,6 +90,7 @@ void CMemberLinks::MakeFifo(CDestination& destination, const std::vector<std::st
           [&](const std::string& made) { return CLink::CreateFifoIn(*folder, made, mode); });
     if (!CLink::SetTimeIn(*folder, name, time))
         Fail(path);
+    NoteMember(components);
 }
 
 void CMemberLinks::MakeHard(CDestination& destination, const std::vector<std::string>& components,
@@ -100,6 +113,9 @@ void CMemberLinks::MakeHard(CDestination& destination, const std::vector<std::st
 
 void CMemberLinks::DeferSymbolic(SSymbolic link)
 {
+    // Of two links of one name, only the later is made.
+    NoteMember(link.components);
+    m_waiting[Key(link.components)] = m_symbolic.size();
     m_symbolic.push_back(std::move(link));
 }
 

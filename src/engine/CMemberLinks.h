@@ -1,6 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -25,8 +27,12 @@ public:
         std::string path;                    // its whole path, for problems
         std::string target;                  // verbatim from the archive
         std::uint32_t time = 0;
+        bool superseded = false; // by a later member of the same name
     };
 
+    // A member other than a symbolic link took this place: a link waiting
+    // for it has come before it in the archive and must not replace it.
+    void NoteMember(const std::vector<std::string>& components);
     // A file this extraction made, which later hard links may name.
     void NoteFile(const std::vector<std::string>& components);
 
@@ -51,4 +57,5 @@ private:
 
     std::unordered_set<std::string> m_files; // keyed by Key
     std::vector<SSymbolic> m_symbolic;
+    std::unordered_map<std::string, std::size_t> m_waiting; // Key to its place in m_symbolic
 };

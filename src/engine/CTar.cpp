@@ -453,7 +453,10 @@ template <typename TStep> void CTar::Attempt(const std::string& path, TStep step
 void CTar::MakeSymbolicLinks(SScan& scan)
 {
     for (const CMemberLinks::SSymbolic& link : scan.links.Deferred())
-        Attempt(link.path, [&] { CMemberLinks::MakeSymbolic(*scan.destination, link); });
+    {
+        if (!link.superseded)
+            Attempt(link.path, [&] { CMemberLinks::MakeSymbolic(*scan.destination, link); });
+    }
 }
 
 // Deepest first, so that no folder's bits shut out the ones below it, and
@@ -532,6 +535,7 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
     if (type == '5')
     {
         destination.Reach(components, components.size(), true, member);
+        scan.links.NoteMember(components);
         // The destination itself is the user's folder, not the archive's.
         if (!components.empty())
             scan.folders.push_back({components, event.strName, event.time, mode});

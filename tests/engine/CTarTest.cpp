@@ -966,6 +966,103 @@ TEST_F(CTarTest, AFolderSwappedForALinkBetweenItsMembersLeadsNowhere)
 #endif
 }
 
+// --------------------------------------------------- links and FIFOs
+
+#ifndef _WIN32
+namespace
+{
+
+// The last-write time of the item itself, a link never followed.
+std::int64_t OwnTimeOf(const fs::path& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mtime : -1;
+}
+
+} // namespace
+#endif
+
+TEST_F(CTarTest, LinksAndFifosComeBackAsTheyWere)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links and FIFOs cannot be made here";
+#else
+    const CUmaskScope scope(022);
+    const fs::path out = m_folder.Path() / "out";
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("dir/file", "contents")
+                           .Link("dir/relative", "file", '2', 1100000000)
+                           .Link("absolute", "/no/such/place", '2', 1200000000)
+                           .Link("dangling", "dir/gone")
+                           .Link("dir/hard", "dir/file", '1')
+                           .Member("pipe", "", '6', 0640, 1300000000)
+                           .File("device", "", '3')
+                           .Link("dir/later", "file")
+                           .File("dir/later", "a file after a link of its name")
+                           .End()),
+               20, false);
+    ExtractAll(m_tar, out.string());
+
+    EXPECT_EQ(fs::read_symlink(out / "dir" / "relative"), "file");
+    EXPECT_EQ(OwnTimeOf(out / "dir" / "relative"), 1100000000);
+    EXPECT_EQ(fs::read_symlink(out / "absolute"), "/no/such/place");
+    EXPECT_EQ(OwnTimeOf(out / "absolute"), 1200000000);
+    EXPECT_EQ(fs::read_symlink(out / "dangling"), "dir/gone");
+    EXPECT_TRUE(fs::equivalent(out / "dir" / "hard", out / "dir" / "file"));
+    EXPECT_EQ(fs::hard_link_count(out / "dir" / "file"), 2u);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out / "pipe")));
+    EXPECT_EQ(ModeOf(out / "pipe"), 0640u);
+    EXPECT_EQ(OwnTimeOf(out / "pipe"), 1300000000);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(out / "device")));
+    EXPECT_EQ(m_folder.ReadFile("out/dir/later"), "a file after a link of its name");
+    const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].strMessage, "Unable to process file [" + (out / "device").string() +
+                                          "], of type [character]");
+#endif
+}
+
+// Links the archive makes lead nowhere for the members after them, and a
+// hard link names only a file this extraction made.
+TEST_F(CTarTest, LinksInTheArchiveNeverLeadOutOfTheDestination)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links cannot be made here";
+#else
+    const fs::path destination = m_folder.Path() / "scratch" / "dest";
+    const fs::path outside = m_folder.Path() / "outside";
+    fs::create_directories(destination);
+    fs::create_directories(outside);
+    m_folder.WriteFile("outside/x", "precious");
+    const std::string away = outside.string();
+    m_tar.Open(Archive(CArchiveImage()
+                           .Link("up", "..")
+                           .File("up/x", "inside")
+                           .Link("abs", away)
+                           .File("abs/x", "inside")
+                           .Link("same", away + "/x")
+                           .File("same", "inside")
+                           .Link("hard-out", "../outside/x", '1')
+                           .Link("hard-abs", away + "/x", '1')
+                           .Link("hard-unmade", "never", '1')
+                           .File("hard-out", "inside")
+                           .End()),
+               20, false);
+    const auto before = Surroundings(m_folder.Path(), destination);
+    ExtractAll(m_tar, destination.string());
+
+    EXPECT_EQ(Surroundings(m_folder.Path(), destination), before);
+    EXPECT_EQ(m_folder.ReadFile("outside/x"), "precious");
+    EXPECT_EQ(m_folder.ReadFile("scratch/dest/same"), "inside");
+    EXPECT_EQ(m_folder.ReadFile("scratch/dest/hard-out"), "inside");
+    // "up" and "abs" are folders by the time their links would be made.
+    auto path = [&](const char* name) { return (destination / name).string(); };
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_PROBLEM),
+              (std::vector<std::string>{path("hard-out"), path("hard-abs"), path("hard-unmade"),
+                                        path("up"), path("abs")}));
+#endif
+}
+
 // ------------------------------------------------ times and permission bits
 
 TEST_F(CTarTest, ExtractionRestoresTimesAndPermissionBitsUnderTheUmask)
