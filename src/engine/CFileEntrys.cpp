@@ -17,9 +17,8 @@ namespace
 enum class EItem
 {
     Refused,
-    File,
+    File, // or anything else that is not entered: a link, a FIFO
     Folder,
-    LinkedFolder, // added, but never entered: a link back up the tree would loop
 };
 
 void Refuse(const std::string& path, const CFileStatus& status, CFileEntrys::Problems* pProblems)
@@ -28,21 +27,14 @@ void Refuse(const std::string& path, const CFileStatus& status, CFileEntrys::Pro
         pProblems->push_back(CTarMessages::Unsupported(path, status));
 }
 
-// Describes the item into entry. Devices, pipes and sockets are refused: the
-// writer would open them, and opening a pipe waits for a writer that may
-// never come. So is a link that leads nowhere, since it has nothing to store.
+// Describes the item into entry. A link is stored as a link and never
+// entered, even when it leads to a folder; devices and sockets are refused.
 EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& entry,
               CFileEntrys::Problems* pProblems)
 {
-    CFileStatus itself;
-    if (!CFileStatus::GetIn(folder, name, itself, false))
+    CFileStatus status;
+    if (!CFileStatus::GetIn(folder, name, status, false))
         return EItem::Refused; // nothing there to speak of
-    CFileStatus status = itself;
-    if (itself.m_bLink && !CFileStatus::GetIn(folder, name, status))
-    {
-        Refuse(folder.PathOf(name), itself, pProblems);
-        return EItem::Refused;
-    }
     if (!SFileEntry::IsStorable(status))
     {
         Refuse(folder.PathOf(name), status, pProblems);
@@ -57,9 +49,7 @@ EItem Inspect(const COpenFolder& folder, const std::string& name, SFileEntry& en
     {
         entry.SetInFolder(folder.GetPath(), name, status);
     }
-    if (entry.bIsFile)
-        return EItem::File;
-    return itself.m_bLink ? EItem::LinkedFolder : EItem::Folder;
+    return entry.bIsFile ? EItem::File : EItem::Folder;
 }
 
 // One name of a folder, described.
@@ -306,7 +296,7 @@ bool CFileEntrys::AddPath(const std::string& path, bool recurse, Problems* pProb
     const EItem item = Inspect(COpenFolder(), path, entry, pProblems);
     if (item == EItem::Refused)
         return false;
-    if (recurse && item != EItem::LinkedFolder)
+    if (recurse)
         return AddTree(entry, entry.strPath.size() - entry.strName.size(), pProblems);
     Add(entry);
     return true;

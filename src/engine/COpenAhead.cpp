@@ -1,6 +1,7 @@
 #include "engine/COpenAhead.h"
 
 #include "engine/CFileEntrys.h"
+#include "platform/CLink.h"
 #include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 #include "platform/PathStyle.h"
@@ -35,19 +36,23 @@ COpenAhead::~COpenAhead()
     m_thread.join();
 }
 
-bool COpenAhead::LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& file,
-                        CFileStatus& status)
+bool COpenAhead::LookAt(COpenFolder& folder, SFileEntry& entry, CFile& file, CFileStatus& status)
 {
     const std::string& path = entry.strPath;
-    if (!entry.bIsFile)
-        return CFileStatus::Get(path, status);
+    if (entry.chType == '5')
+        return CFileStatus::Get(path, status, false);
     // Files come folder by folder: the folder is held while they last.
     const std::size_t cut = path.find_last_of(kSeparators);
     const std::size_t nameAt = cut == std::string::npos ? 0 : cut + 1;
     if (std::string_view(path).substr(0, nameAt) != folder.GetPath())
         folder.Hold(path.substr(0, nameAt));
-    return file.OpenIn(folder, path.substr(nameAt), CFile::modeRead | CFile::modeNoWait) &&
-           file.GetStatus(status);
+    const std::string name = path.substr(nameAt);
+    if (entry.chType == '0')
+        return file.OpenIn(folder, name, CFile::modeRead | CFile::modeNoWait) &&
+               file.GetStatus(status);
+    // A link is stored, never followed; a FIFO never opened.
+    return CFileStatus::GetIn(folder, name, status, false) &&
+           (!status.m_bLink || CLink::ReadIn(folder, name, entry.strLinkTarget));
 }
 
 COpenAhead::SLooked COpenAhead::Look(COpenFolder& folder, int index) const

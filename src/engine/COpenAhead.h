@@ -53,10 +53,9 @@ private:
     // The entry at index, looked up from the folder held in folder.
     SLooked Look(COpenFolder& folder, int index) const;
     // A file is opened without waiting, so that a pipe put in its place is
-    // refused, not waited on; a folder is looked up by name. False with the
-    // last error set.
-    static bool LookAt(COpenFolder& folder, const SFileEntry& entry, CFile& file,
-                       CFileStatus& status);
+    // refused, not waited on; anything else is looked up by name, and a
+    // link's target read into the entry. False with the last error set.
+    static bool LookAt(COpenFolder& folder, SFileEntry& entry, CFile& file, CFileStatus& status);
 
     void Run();
     // Adds the batch to what waits ready, waiting while too much does, and

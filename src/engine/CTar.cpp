@@ -5,6 +5,7 @@
 #include "devices/CTarTapeDevice.h"
 #include "engine/CExtractedFile.h"
 #include "engine/CFileEntrys.h"
+#include "engine/CMemberDescriber.h"
 #include "engine/CMemberPath.h"
 #include "engine/COpenAhead.h"
 #include "engine/CTarExtendedHeader.h"
@@ -66,12 +67,6 @@ std::int32_t SeekCount(std::uint64_t records)
 unsigned RestoredMode(std::uint32_t mode, unsigned umask)
 {
     return mode & 0777 & ~umask;
-}
-
-std::uint32_t HeaderTime(std::int64_t time)
-{
-    return static_cast<std::uint32_t>(
-        std::clamp<std::int64_t>(time, 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
 } // namespace
@@ -681,6 +676,7 @@ bool CTar::Append(const CFileEntrys& entries, bool relative, int indexFileEntry)
     m_bReporting = true;
     const int count = entries.GetCount();
     COpenAhead ahead(entries, count);
+    CMemberDescriber describer(m_settings.m_bOwnPermissions != 0);
     int written = 0;
     for (int i = 0; i < count; ++i)
     {
@@ -689,7 +685,7 @@ bool CTar::Append(const CFileEntrys& entries, bool relative, int indexFileEntry)
         // The index file describes a whole new archive, never an addition.
         if (indexFile && !m_bEmpty)
             continue;
-        if (WriteEntry(looked, relative, indexFile))
+        if (WriteEntry(describer, looked, relative, indexFile))
             ++written;
     }
     m_event.nKind = TAR_EVENT_NONE;
@@ -717,61 +713,64 @@ void CTar::RethrowForTape()
     }
 }
 
-bool CTar::WriteEntry(COpenAhead::SLooked& looked, bool relative, bool indexFile)
+bool CTar::WriteEntry(CMemberDescriber& describer, COpenAhead::SLooked& looked, bool relative,
+                      bool indexFile)
 {
     const SFileEntry& entry = looked.entry;
-    const std::string& stored = relative || indexFile ? entry.strName : entry.strPath;
-    const std::optional<std::string> name = CTarHeader::ToArchiveName(stored, relative);
-    if (!name)
-    {
-        SendProblem(TAR_PATH_TOO_LONG);
-        return false;
-    }
-    const CFileStatus& status = looked.status;
     if (!looked.bFound)
     {
         CSystemError::SetLast(looked.dwError);
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
-    if (!status.m_bDirectory && !status.m_bRegular)
+    const std::string& stored = relative || indexFile ? entry.strName : entry.strPath;
+    STarMember member;
+    if (!describer.Describe(CTarHeader::ToArchiveName(stored, relative), looked.status,
+                            entry.strLinkTarget, member))
     {
-        SendProblem(CTarMessages::Unsupported(entry.strPath, status));
+        SendProblem(CTarMessages::Unsupported(entry.strPath, looked.status));
         return false;
     }
     CTarHeader header;
-    header.Build(*name, status.m_size, HeaderTime(status.m_mtime), status.m_bDirectory, m_settings);
-    m_event.strName = header.GetName();
+    header.Build(member, m_settings);
+    m_event.strName = CTarHeader::ToNativeName(member.strName);
     m_event.dwTotal = header.GetSize();
-    m_event.time = header.GetTime();
-    m_event.chType = header.GetType();
-    if (status.m_bDirectory)
+    m_event.time = member.time;
+    m_event.chType = member.chType;
+    m_event.strLinkTarget = member.strLinkTarget;
+    m_event.dwDone = 0;
+    if (member.chType != '0')
     {
-        m_event.dwDone = 0;
+        WriteExtended(header, CTarHeader::ExtendedData(member));
         m_event.nKind = TAR_EVENT_WRITTEN;
         Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
         return true;
     }
-    return WriteFile(entry, header, looked.file);
+    return WriteFile(entry, member, header, looked.file);
 }
 
-// A file too big for the size field in octal also has its size in an
-// extended header before its own, for readers that do not know base-256.
-// Those records are no member of their own and are not reported.
-void CTar::WriteExtendedSize(const CTarHeader& member)
+// What the member's own header cannot hold goes into an extended header
+// before it. Those records are no member of their own and are not reported.
+void CTar::WriteExtended(const CTarHeader& member, const std::string& data)
 {
-    const std::string data = CTarExtendedHeader::SizeRecord(member.GetSize());
+    if (data.empty())
+        return;
     CTarHeader header;
     header.BuildExtended(member, data.size(), m_settings);
-    CTarHeader record;
-    std::copy(data.begin(), data.end(), record.Bytes().begin());
     m_bReporting = false;
     Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
-    Device().WriteEntry(record.Bytes().data(), m_bSwap, nullptr);
+    for (std::size_t at = 0; at < data.size(); at += TAR_RECORD_SIZE)
+    {
+        CTarHeader record;
+        const std::size_t count = std::min(TAR_RECORD_SIZE, data.size() - at);
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), count, record.Bytes().begin());
+        Device().WriteEntry(record.Bytes().data(), m_bSwap, nullptr);
+    }
     m_bReporting = true;
 }
 
-bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& file)
+bool CTar::WriteFile(const SFileEntry& entry, const STarMember& member, const CTarHeader& header,
+                     CFile& file)
 {
     // Read once from start to end: the system's own read-ahead serves that
     // without a hint, which would cost a call per file. A folder entry
@@ -781,9 +780,7 @@ bool CTar::WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& f
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
-    if (header.GetSize() > TAR_MAX_OCTAL_SIZE)
-        WriteExtendedSize(header);
-    m_event.dwDone = 0;
+    WriteExtended(header, CTarHeader::ExtendedData(member));
     m_event.nKind = TAR_EVENT_WRITTEN;
     // The member holds what its header says; a file that changed size since
     // it was looked at is archived cut or padded, and the user must hear of it.

@@ -19,6 +19,8 @@
 #include <vector>
 
 class CFile;
+class CMemberDescriber;
+struct STarMember;
 class CFileEntrys;
 struct SFileEntry;
 
@@ -171,9 +173,11 @@ private:
 
     bool Append(const CFileEntrys& entries, bool relative, int indexFileEntry);
     [[noreturn]] static void RethrowForTape();
-    bool WriteEntry(COpenAhead::SLooked& looked, bool relative, bool indexFile);
-    void WriteExtendedSize(const CTarHeader& member);
-    bool WriteFile(const SFileEntry& entry, const CTarHeader& header, CFile& file);
+    bool WriteEntry(CMemberDescriber& describer, COpenAhead::SLooked& looked, bool relative,
+                    bool indexFile);
+    void WriteExtended(const CTarHeader& member, const std::string& data);
+    bool WriteFile(const SFileEntry& entry, const STarMember& member, const CTarHeader& header,
+                   CFile& file);
 
     std::unique_ptr<CTarDevice> m_pDevice;
     SArchiveEvent m_event{{}, 0, 0, '\0', {}, TAR_EVENT_NONE, 0, {}};

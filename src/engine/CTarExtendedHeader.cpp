@@ -94,9 +94,9 @@ void CTarExtendedHeader::Clear()
     m_time.reset();
 }
 
-std::string CTarExtendedHeader::SizeRecord(std::uint64_t size)
+std::string CTarExtendedHeader::Record(std::string_view key, std::string_view value)
 {
-    const std::string body = " size=" + std::to_string(size) + "\n";
+    const std::string body = std::string(" ").append(key).append("=").append(value).append("\n");
     // The length counts its own digits: one more digit may be needed once
     // they are added.
     std::size_t length = body.size() + std::to_string(body.size()).size();

@@ -7,7 +7,7 @@
 // The data of a POSIX extended header: records such as "27 path=a/long/name\n"
 // that say more about the member after the header than its ustar fields can.
 // Keeps the records the engine uses; every other record is passed over. Also
-// writes the one record the engine itself needs, the size of a big file.
+// writes the records of a new member that its header cannot hold.
 class CTarExtendedHeader
 {
 public:
@@ -24,8 +24,8 @@ public:
     // hold as the largest.
     std::optional<std::uint32_t> m_time;
 
-    // The data of a header carrying the size alone: "20 size=9663676416\n".
-    static std::string SizeRecord(std::uint64_t size);
+    // One record, its length counted: "20 size=9663676416\n".
+    static std::string Record(std::string_view key, std::string_view value);
 
 private:
     bool ParseRecord(std::string_view key, std::string_view value);

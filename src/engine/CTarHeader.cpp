@@ -1,9 +1,12 @@
 #include "engine/CTarHeader.h"
 
+#include "engine/CTarExtendedHeader.h"
 #include "engine/CTarSettings.h"
+#include "engine/STarMember.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -35,6 +38,11 @@ constexpr std::size_t kIdLength = 6;
 // The mode, uid and gid fields.
 constexpr std::size_t kIdWidth = 8;
 constexpr std::size_t kOwnerNameLength = 30;
+// A file's own owner: seven octal digits in an id field, and its names whole
+// when they fit a name field with its terminator.
+constexpr std::uint32_t kMaxOctalId = 07777777;
+constexpr std::size_t kOwnNameLength = 31;
+constexpr std::size_t kVersionOffset = 263;
 
 constexpr std::string_view kUstarMagic{"ustar", 5};
 constexpr std::string_view kGnuMagic{"GNUtar", 6};
@@ -43,15 +51,91 @@ constexpr std::string_view kPosixMagic{"ustar\0" "00", 8};
 
 constexpr std::uint8_t kBase256Flag = 0x80;
 
+// Where a long name splits between the prefix and name fields: the first
+// slash after which the rest fits the name field, if what comes before it
+// fits the prefix field. npos when there is none.
+std::size_t PrefixSplit(std::string_view name)
+{
+    if (name.size() <= TAR_NAME_SIZE)
+        return std::string_view::npos;
+    const std::size_t slash = name.find('/', name.size() - TAR_NAME_SIZE - 1);
+    if (slash == std::string_view::npos || slash == 0 || slash > kPrefixSize ||
+        slash + 1 == name.size())
+        return std::string_view::npos;
+    return slash;
+}
+
 } // namespace
 
-void CTarHeader::Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
-                       bool isDirectory, const CTarSettings& settings)
+void CTarHeader::Build(const STarMember& member, const CTarSettings& settings)
 {
-    if (isDirectory)
-        Fill(archiveName, 0, mtime, '5', settings.m_strDirMode, settings);
-    else
-        Fill(archiveName, size, mtime, '0', settings.m_strFileMode, settings);
+    const bool folder = member.chType == '5';
+    // Only a file's data follows its header: links and FIFOs have none.
+    const std::uint64_t size = member.chType == '0' ? member.dwSize : 0;
+    Fill(member.strName, size, member.time, member.chType,
+         folder ? settings.m_strDirMode : settings.m_strFileMode, settings);
+    PutName(member.strName);
+    PutText(kLinkOffset, member.strLinkTarget, TAR_NAME_SIZE);
+    if (member.bOwnOwner)
+        PutOwner(member);
+    PutChecksum();
+}
+
+std::string CTarHeader::ExtendedData(const STarMember& member)
+{
+    std::string data;
+    const std::string_view name = member.strName;
+    if (name.size() > TAR_NAME_SIZE && PrefixSplit(name) == std::string_view::npos)
+        data += CTarExtendedHeader::Record("path", name);
+    if (member.strLinkTarget.size() > TAR_NAME_SIZE)
+        data += CTarExtendedHeader::Record("linkpath", member.strLinkTarget);
+    if (member.chType == '0' && member.dwSize > TAR_MAX_OCTAL_SIZE)
+        data += CTarExtendedHeader::Record("size", std::to_string(member.dwSize));
+    if (!member.bOwnOwner)
+        return data;
+    if (member.nUid > kMaxOctalId)
+        data += CTarExtendedHeader::Record("uid", std::to_string(member.nUid));
+    if (member.nGid > kMaxOctalId)
+        data += CTarExtendedHeader::Record("gid", std::to_string(member.nGid));
+    if (member.strUserName.size() > kOwnNameLength)
+        data += CTarExtendedHeader::Record("uname", member.strUserName);
+    if (member.strGroupName.size() > kOwnNameLength)
+        data += CTarExtendedHeader::Record("gname", member.strGroupName);
+    return data;
+}
+
+// A name split over the prefix field makes the header a POSIX one, whose
+// version readers look at before they take the prefix.
+void CTarHeader::PutName(std::string_view name)
+{
+    const std::size_t split = PrefixSplit(name);
+    if (split == std::string_view::npos)
+        return;
+    std::fill_n(m_record.begin() + kNameOffset, TAR_NAME_SIZE, 0);
+    PutText(kNameOffset, name.substr(split + 1), TAR_NAME_SIZE);
+    PutText(kPrefixOffset, name.substr(0, split), kPrefixSize);
+    PutText(kVersionOffset, "00", 2);
+}
+
+void CTarHeader::PutOwner(const STarMember& member)
+{
+    PutOctal(kModeOffset, member.nMode & 07777);
+    PutOctal(kUidOffset, std::min(member.nUid, kMaxOctalId));
+    PutOctal(kGidOffset, std::min(member.nGid, kMaxOctalId));
+    for (const std::size_t offset : {kUserNameOffset, kGroupNameOffset})
+        std::fill_n(m_record.begin() + offset, kOwnNameLength + 1, 0);
+    PutText(kUserNameOffset, member.strUserName, kOwnNameLength);
+    PutText(kGroupNameOffset, member.strGroupName, kOwnNameLength);
+}
+
+// Seven digits with leading zeros and the field's terminator, as every
+// writer of numeric ids does.
+void CTarHeader::PutOctal(std::size_t offset, std::uint32_t value)
+{
+    char digits[kIdWidth + 1];
+    std::snprintf(digits, sizeof digits, "%07o", static_cast<unsigned>(value));
+    std::fill_n(m_record.begin() + offset, kIdWidth, 0);
+    PutText(offset, digits, kIdWidth - 1);
 }
 
 void CTarHeader::BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
@@ -63,6 +147,7 @@ void CTarHeader::BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
     const std::string_view base = name.substr(name.find_last_of('/') + 1);
     Fill(std::string("PaxHeader/").append(base), dataSize, member.GetTime(), 'x',
          settings.m_strFileMode, settings);
+    PutChecksum();
 }
 
 void CTarHeader::Fill(std::string_view name, std::uint64_t size, std::uint32_t mtime, char type,
@@ -80,7 +165,6 @@ void CTarHeader::Fill(std::string_view name, std::uint64_t size, std::uint32_t m
     PutText(kMagicOffset, kUstarMagic, kUstarMagic.size());
     PutText(kUserNameOffset, settings.m_strUserName, kOwnerNameLength);
     PutText(kGroupNameOffset, settings.m_strGroupName, kOwnerNameLength);
-    PutChecksum();
 }
 
 void CTarHeader::PutText(std::size_t offset, std::string_view text, std::size_t maxLength)
@@ -263,11 +347,8 @@ const char* CTarHeader::GetTypeName(char type)
     }
 }
 
-std::optional<std::string> CTarHeader::ToArchiveName(std::string_view nativePath, bool relative,
-                                                     EPathStyle style)
+std::string CTarHeader::ToArchiveName(std::string_view nativePath, bool relative, EPathStyle style)
 {
-    if (nativePath.size() > TAR_NAME_SIZE)
-        return std::nullopt;
     const bool windows = style == EPathStyle::Windows;
     std::string name;
     for (const char c : nativePath)

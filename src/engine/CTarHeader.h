@@ -10,12 +10,12 @@
 #include <string_view>
 
 class CTarSettings;
+struct STarMember;
 
 // Archives, reads, writes and seeks are all counted in records of this size.
 inline constexpr std::size_t TAR_RECORD_SIZE = 512;
-// The longest member name a header holds, and so the longest path accepted.
+// The longest member name (and link target) the name field holds.
 inline constexpr std::size_t TAR_NAME_SIZE = 100;
-inline constexpr char TAR_PATH_TOO_LONG[] = "File path can not be greater than 100 characters";
 // The largest size the size field holds in octal (11 digits, 8 GiB - 1);
 // a bigger file's size also goes into an extended header before its own.
 inline constexpr std::uint64_t TAR_MAX_OCTAL_SIZE = 077777777777;
@@ -43,12 +43,18 @@ public:
     Record& Bytes() { return m_record; }
     const Record& Bytes() const { return m_record; }
 
-    // Fills the record for a new member: archiveName is already in archive
-    // form (cut to 100 characters if longer); a directory stores size 0. A
-    // size beyond TAR_MAX_OCTAL_SIZE is stored in base-256, which every
-    // reader of the extended header that must precede it also knows.
-    void Build(std::string_view archiveName, std::uint64_t size, std::uint32_t mtime,
-               bool isDirectory, const CTarSettings& settings);
+    // Fills the record for a new member; only a file stores a size. A name
+    // of up to 100 characters goes into the name field as it is; a longer
+    // one is split between the prefix and name fields at a slash where it
+    // can be, and otherwise cut, its whole self then in the extended
+    // header (ExtendedData) that must precede the member. So are a link
+    // target longer than its field, an owner's id or name too long for its
+    // own, and a size beyond TAR_MAX_OCTAL_SIZE, which the size field holds
+    // in base-256 as well.
+    void Build(const STarMember& member, const CTarSettings& settings);
+    // The records of the extended header the member needs, or nothing when
+    // its own header holds all it says.
+    static std::string ExtendedData(const STarMember& member);
     // Fills the record for an extended header of dataSize bytes that goes
     // before the member's own header.
     void BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
@@ -81,12 +87,10 @@ public:
     // The name used in messages for a type character: "file", "directory", ...
     static const char* GetTypeName(char type);
 
-    // A native path to archive form. The limit of 100 characters applies to
-    // the path as given, before a drive prefix is dropped; a longer one gives
-    // nothing, and TAR_PATH_TOO_LONG is the text to report. Relative mode
-    // also drops every leading slash.
-    static std::optional<std::string> ToArchiveName(std::string_view nativePath, bool relative,
-                                                    EPathStyle style = kHostPathStyle);
+    // A native path to archive form, of any length. Relative mode also
+    // drops every leading slash.
+    static std::string ToArchiveName(std::string_view nativePath, bool relative,
+                                     EPathStyle style = kHostPathStyle);
     // An archive name to native form: slashes become the style's separator.
     static std::string ToNativeName(std::string_view archiveName,
                                     EPathStyle style = kHostPathStyle);
@@ -94,6 +98,9 @@ public:
 private:
     void Fill(std::string_view name, std::uint64_t size, std::uint32_t mtime, char type,
               const std::string& mode, const CTarSettings& settings);
+    void PutName(std::string_view name);
+    void PutOwner(const STarMember& member);
+    void PutOctal(std::size_t offset, std::uint32_t value);
     void PutText(std::size_t offset, std::string_view text, std::size_t maxLength);
     void PutNumber(std::size_t offset, std::uint64_t value);
     std::string_view GetText(std::size_t offset, std::size_t width) const;

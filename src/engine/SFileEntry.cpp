@@ -13,7 +13,10 @@ namespace
 void Describe(SFileEntry& entry, const CFileStatus& status)
 {
     entry.bIsFile = !status.m_bDirectory;
-    entry.chType = status.m_bDirectory ? '5' : '0';
+    entry.chType = status.m_bDirectory ? '5'
+                   : status.m_bLink    ? '2'
+                   : status.m_nKind == CFileStatus::KIND_FIFO ? '6'
+                                                               : '0';
     entry.dwSize = status.m_size;
     entry.time = status.m_mtime;
 }
@@ -25,13 +28,14 @@ SFileEntry::SFileEntry(const std::string& path) : strPath(path), strName(path)
 
 bool SFileEntry::IsStorable(const CFileStatus& status)
 {
-    return status.m_bRegular || status.m_bDirectory;
+    return status.m_bRegular || status.m_bDirectory || status.m_bLink ||
+           status.m_nKind == CFileStatus::KIND_FIFO;
 }
 
 bool SFileEntry::SetPath(const std::string& path)
 {
     CFileStatus status;
-    if (!CFileStatus::Get(path, status) || !IsStorable(status))
+    if (!CFileStatus::Get(path, status, false) || !IsStorable(status))
         return false;
     return SetPath(path, status);
 }

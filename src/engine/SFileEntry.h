@@ -12,12 +12,13 @@ struct SFileEntry
     // Both names set to the text, as a file of size 0.
     explicit SFileEntry(const std::string& path);
 
-    // Only these two kinds can be stored in an archive.
+    // Files, folders, symbolic links (as links) and FIFOs can be stored in
+    // an archive; devices and sockets cannot.
     static bool IsStorable(const CFileStatus& status);
 
-    // Describes the item the path names, following a symbolic link. False,
-    // leaving the entry as it was, when its status cannot be read or it is
-    // neither a regular file nor a folder.
+    // Describes the item the path names, a symbolic link as itself. False,
+    // leaving the entry as it was, when its status cannot be read or it
+    // cannot be stored.
     bool SetPath(const std::string& path);
     // The same from a status already read, which IsStorable accepted. False
     // when the path cannot be made absolute.

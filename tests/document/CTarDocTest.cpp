@@ -190,6 +190,8 @@ std::string OwnerOf(const std::string& archive, const std::string& member)
 
 TEST_F(CTarDocTest, OnlyPermissionSettingsReachTheEngine)
 {
+    m_settings.m_tarSettings.m_bOwnPermissions = 0;
+    m_settings.NotifyChanged(SC_ALL);
     for (const int code : {SC_PATHS, SC_PERMISSIONS, SC_ALL})
     {
         SCOPED_TRACE(code);

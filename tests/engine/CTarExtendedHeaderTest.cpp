@@ -56,7 +56,7 @@ TEST(CTarExtendedHeaderTest, ASizeRecordCountsItsOwnLength)
 {
     for (const std::uint64_t size : {0ull, 9ull, 99999ull, 9663676416ull, 18446744073709551615ull})
     {
-        const std::string record = CTarExtendedHeader::SizeRecord(size);
+        const std::string record = CTarExtendedHeader::Record("size", std::to_string(size));
         EXPECT_EQ(std::to_string(record.size()) + " size=" + std::to_string(size) + "\n", record);
         CTarExtendedHeader header;
         ASSERT_TRUE(header.Parse(record));

@@ -1,6 +1,8 @@
 #include "engine/CTarHeader.h"
 
+#include "engine/CTarExtendedHeader.h"
 #include "engine/CTarSettings.h"
+#include "engine/STarMember.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +33,13 @@ std::string Padded(const std::string& text, std::size_t width)
 CTarHeader Built(const std::string& name, std::uint64_t size, bool isDirectory,
                  const CTarSettings& settings = CTarSettings())
 {
+    STarMember member;
+    member.strName = name;
+    member.dwSize = size;
+    member.time = kTime;
+    member.chType = isDirectory ? '5' : '0';
     CTarHeader header;
-    header.Build(name, size, kTime, isDirectory, settings);
+    header.Build(member, settings);
     return header;
 }
 
@@ -358,9 +365,7 @@ class CTarHeaderArchiveNameTest : public testing::TestWithParam<SArchiveNameCase
 TEST_P(CTarHeaderArchiveNameTest, Converts)
 {
     const SArchiveNameCase& c = GetParam();
-    const auto name = CTarHeader::ToArchiveName(c.native, c.relative, c.style);
-    ASSERT_TRUE(name.has_value());
-    EXPECT_EQ(*name, c.expected);
+    EXPECT_EQ(CTarHeader::ToArchiveName(c.native, c.relative, c.style), c.expected);
 }
 
 constexpr EPathStyle kWin = EPathStyle::Windows;
@@ -383,19 +388,68 @@ INSTANTIATE_TEST_SUITE_P(
                     SArchiveNameCase{"back\\slash", false, kPosix, "back\\slash"},
                     SArchiveNameCase{"./x/../y", true, kPosix, "./x/../y"}));
 
-TEST(CTarHeaderTest, PathLongerThanTheNameFieldIsRefusedBeforeTheDriveIsDropped)
+// A long name goes into the prefix and name fields where a slash lets it,
+// and otherwise whole into the extended header; so does a long link target.
+TEST(CTarHeaderTest, LongNamesSplitOverThePrefixOrGoIntoTheExtendedHeader)
 {
-    const std::string hundred = "C:\\" + std::string(97, 'p');
-    const auto kept = CTarHeader::ToArchiveName(hundred, false, kWin);
-    ASSERT_TRUE(kept.has_value());
-    EXPECT_EQ(*kept, "/" + std::string(97, 'p'));
-
-    for (const EPathStyle style : {kWin, kPosix})
+    const std::string hundred(100, 'n');
+    const std::string split = std::string(60, 'p') + "/" + std::string(89, 'n');
+    const std::string longLast = std::string(20, 'p') + "/" + std::string(120, 'n');
+    const std::string longPrefix = std::string(160, 'p') + "/n";
+    struct SCase
     {
-        EXPECT_FALSE(CTarHeader::ToArchiveName(hundred + "p", false, style).has_value());
-        EXPECT_FALSE(CTarHeader::ToArchiveName(hundred + "p", true, style).has_value());
+        std::string name;
+        std::string link;
+        std::string extended; // the records the member needs
+    };
+    const SCase cases[] = {
+        {hundred, "", ""},
+        {split, "", ""},
+        {longLast, "", CTarExtendedHeader::Record("path", longLast)},
+        {longPrefix, "", CTarExtendedHeader::Record("path", longPrefix)},
+        {"l", hundred, ""},
+        {"l", hundred + "t", CTarExtendedHeader::Record("linkpath", hundred + "t")},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.name + " -> " + c.link);
+        STarMember member;
+        member.strName = c.name;
+        member.chType = c.link.empty() ? '0' : '2';
+        member.strLinkTarget = c.link;
+        CTarHeader header;
+        header.Build(member, CTarSettings());
+        EXPECT_EQ(CTarHeader::ExtendedData(member), c.extended);
+        EXPECT_EQ(header.GetLinkName(), c.link.substr(0, 100));
+        EXPECT_EQ(header.GetName(EPathStyle::Posix), c.extended.find(" path=") == std::string::npos
+                                                         ? c.name
+                                                         : c.name.substr(0, 100));
+        EXPECT_EQ(ExpectedChecksum(header), std::stoul(Field(header, 148, 6), nullptr, 8));
     }
-    EXPECT_STREQ(TAR_PATH_TOO_LONG, "File path can not be greater than 100 characters");
+}
+
+// With the file's own owner the header holds its numbers and names, in the
+// fields' widths; the extended header holds what does not fit.
+TEST(CTarHeaderTest, AFilesOwnOwnerFillsTheOwnerFields)
+{
+    STarMember member;
+    member.strName = "run.sh";
+    member.bOwnOwner = true;
+    member.nMode = 0104755; // the type bits above the twelve are never stored
+    member.nUid = 1000;
+    member.nGid = 07777777 + 1;
+    member.strUserName = "someone";
+    member.strGroupName = std::string(32, 'g');
+    CTarHeader header;
+    header.Build(member, CTarSettings());
+    EXPECT_EQ(Field(header, 100, 8), std::string("0004755\0", 8));
+    EXPECT_EQ(Field(header, 108, 8), std::string("0001750\0", 8));
+    EXPECT_EQ(Field(header, 116, 8), std::string("7777777\0", 8));
+    EXPECT_EQ(Field(header, 265, 32), Padded("someone", 32));
+    EXPECT_EQ(Field(header, 297, 32), Padded(std::string(31, 'g'), 32));
+    EXPECT_EQ(CTarHeader::ExtendedData(member),
+              CTarExtendedHeader::Record("gid", "2097152") +
+                  CTarExtendedHeader::Record("gname", std::string(32, 'g')));
 }
 
 TEST(CTarHeaderTest, NativeNameReplacesOnlySlashes)

@@ -1,6 +1,7 @@
 // Headers built by CTarHeader must read correctly in the two common tar
 // programs, and headers those programs write must decode here.
 #include "engine/CTarHeader.h"
+#include "engine/STarMember.h"
 
 #include "engine/CTarSettings.h"
 #include "support/CPeerShell.h"
@@ -56,8 +57,13 @@ void WriteArchive(const std::string& path, const std::vector<SMember>& members)
     const std::string zeros(TAR_RECORD_SIZE, '\0');
     for (const SMember& m : members)
     {
+        STarMember member;
+        member.strName = m.name;
+        member.dwSize = m.data.size();
+        member.time = kTime;
+        member.chType = m.isDirectory ? '5' : '0';
         CTarHeader header;
-        header.Build(m.name, m.data.size(), kTime, m.isDirectory, settings);
+        header.Build(member, settings);
         out.write(reinterpret_cast<const char*>(header.Bytes().data()), TAR_RECORD_SIZE);
         out << m.data;
         out.write(zeros.data(),
