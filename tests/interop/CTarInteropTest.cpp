@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <map>
 #include <cstdint>
 #include <filesystem>
 #include <iterator>
@@ -25,6 +27,9 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -482,6 +487,107 @@ TEST_F(CTarInteropTest, AnAppendThatFillsTheDiskLeavesAnArchiveThePeerReadsAsBef
     EXPECT_EQ(after.status, 0);
     EXPECT_EQ(after.err, "");
     EXPECT_EQ(after.out, before.out);
+}
+
+// ------------------------------------ links, special files, modes, long names
+
+namespace
+{
+
+// Every item below root, a line each: its kind, permission bits, link
+// target, the first name of its hard-link group, its contents and its
+// time (the link's own), so that two trees compare whole.
+std::vector<std::string> Snapshot(const fs::path& root)
+{
+    std::vector<std::string> lines;
+    std::map<std::pair<dev_t, ino_t>, std::string> firstNames;
+    std::vector<fs::path> paths{root};
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        paths.push_back(entry.path());
+    std::sort(paths.begin(), paths.end());
+    for (const fs::path& path : paths)
+    {
+        struct stat st;
+        EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+        const std::string name = path.lexically_relative(root).generic_string();
+        std::string line = name + " " + std::to_string(st.st_mode) + " " +
+                           std::to_string(st.st_mtime);
+        if (S_ISLNK(st.st_mode))
+            line += " -> " + fs::read_symlink(path).string();
+        if (S_ISREG(st.st_mode))
+        {
+            const auto first = firstNames.try_emplace({st.st_dev, st.st_ino}, name).first;
+            std::ifstream in(path, std::ios::binary);
+            line += " = " + first->second + " " +
+                    std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+// A tree with every kind of item a user keeps, private modes and paths past
+// the old 100 characters goes through each program and comes back the same.
+TEST_F(CTarInteropTest, TreesKeepTheirLinksPipesModesAndLongNames)
+{
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("tar"));
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("bsdtar"));
+    const CUmaskScope scope(0); // so that every program restores the same bits
+    const std::string deep150 = std::string(140, 'd') + "/long";
+    const std::string deep250 = std::string(120, 'e') + "/" + std::string(125, 'f') + "/g";
+    const std::string script = R"(
+        mkdir -p tree/private tree/empty tree/)" + deep150.substr(0, 140) + " tree/" +
+                               deep250.substr(0, 246) + R"(
+        printf '#!/bin/sh\n' > tree/run.sh && chmod 755 tree/run.sh
+        echo key > tree/private/key && chmod 600 tree/private/key && chmod 700 tree/private
+        echo frozen > tree/frozen && chmod 444 tree/frozen
+        ln -s run.sh tree/to-file && ln -s private tree/to-folder
+        ln -s /etc/hostname tree/absolute && ln -s nowhere tree/dangling
+        echo shared > tree/h1 && ln tree/h1 tree/h2 && ln tree/h1 tree/h3
+        mkfifo tree/pipe
+        echo long > tree/)" + deep150 + " && echo longer > tree/" + deep250 + R"(
+        find tree -exec touch -h -d @1500000000 {} +)";
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", script));
+    const auto original = Snapshot(m_folder.Path() / "tree");
+
+    // Archives of the peers extract as the peers extract them.
+    const std::string writers[] = {"tar --format=gnu -cf", "tar --format=posix -cf",
+                                   "bsdtar -cf"};
+    int n = 0;
+    for (const std::string& writer : writers)
+    {
+        SCOPED_TRACE(writer);
+        const std::string archive = m_folder / ("peer" + std::to_string(++n) + ".tar");
+        ASSERT_NO_FATAL_FAILURE(RunPeer(".", writer + " " + CPeerShell::Quote(archive) + " tree"));
+        CEngineRun extraction(archive);
+        extraction.ExtractAll(m_folder / ("out" + std::to_string(n)));
+        EXPECT_TRUE(extraction.Of(TAR_EVENT_PROBLEM).empty());
+        EXPECT_EQ(Snapshot(m_folder.Path() / ("out" + std::to_string(n)) / "tree"), original);
+    }
+
+    // Ours lists with each file's own kind, mode and owner, and extracts
+    // the same in GNU tar.
+    const std::string ours = m_folder / "ours.tar";
+    CFileEntrys entries;
+    ASSERT_TRUE(entries.AddPath(m_folder / "tree", true));
+    {
+        CEngineRun writing(ours);
+        ASSERT_TRUE(writing.Tar().Write(entries, true, -1));
+        EXPECT_TRUE(writing.Of(TAR_EVENT_PROBLEM).empty());
+    }
+    const SPeerRun listing =
+        CPeerShell::Run(m_folder, "tar -tvf " + CPeerShell::Quote(ours) + " --numeric-owner");
+    ASSERT_EQ(listing.status, 0) << listing.err;
+    const std::string owner = " " + std::to_string(::getuid()) + "/" + std::to_string(::getgid());
+    for (const std::string& line :
+         {"-rwxr-xr-x" + owner, "drwx------" + owner, "-rw-------" + owner, "-r--r--r--" + owner,
+          "lrwxrwxrwx" + owner, "prw-rw-rw-" + owner, "hrw-rw-rw-" + owner})
+        EXPECT_NE(listing.out.find(line), std::string::npos) << line << "\n" << listing.out;
+    EXPECT_NE(listing.out.find("tree/to-folder -> private"), std::string::npos);
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", "mkdir back && tar -C back -xf " + CPeerShell::Quote(ours)));
+    EXPECT_EQ(Snapshot(m_folder.Path() / "back" / "tree"), original);
 }
 
 // ---------------------------------------------------- the byte-swapped layout
