@@ -536,7 +536,8 @@ void CTar::WriteMember(SScan& scan, const std::string& member,
             scan.folders.push_back({components, event.strName, event.time, mode});
         return;
     }
-    // Devices are no business of an archiver's user: they are never made.
+    // Device members are listed but never made: making one takes privilege
+    // and would open hardware to whoever can reach the folder.
     if (!IsCatalogued(type) || type == '3' || type == '4')
     {
         event.nKind = TAR_EVENT_PROBLEM;
