@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -132,10 +131,13 @@ void CTarHeader::PutOwner(const STarMember& member)
 // writer of numeric ids does.
 void CTarHeader::PutOctal(std::size_t offset, std::uint32_t value)
 {
-    char digits[kIdWidth + 1];
-    std::snprintf(digits, sizeof digits, "%07o", static_cast<unsigned>(value));
-    std::fill_n(m_record.begin() + offset, kIdWidth, 0);
-    PutText(offset, digits, kIdWidth - 1);
+    char digits[kIdWidth];
+    const std::size_t count = static_cast<std::size_t>(
+        std::to_chars(digits, digits + sizeof digits, value, 8).ptr - digits);
+    std::uint8_t* field = m_record.data() + offset;
+    std::fill_n(field, kIdWidth - 1 - count, '0');
+    std::memcpy(field + kIdWidth - 1 - count, digits, count);
+    field[kIdWidth - 1] = '\0';
 }
 
 void CTarHeader::BuildExtended(const CTarHeader& member, std::uint64_t dataSize,
