@@ -139,6 +139,28 @@ TEST_F(CCliAppTest, TheListedTimeIsUtc)
     EXPECT_EQ(CliOk({"list", "dated.tar", "-v"}), "- 3 2001-09-09T01:46:40Z old.txt\n");
 }
 
+TEST_F(CCliAppTest, VerboseListingGivesEachTypeItsLetterAndEachLinkItsTarget)
+{
+    CArchiveImage image;
+    image.Folder("sub").File("plain", "abc").File("old", "abc", '\0');
+    image.File("contiguous", "abc", '7').File("fifo", "", '6');
+    image.File("tty", "", '3').File("disk", "", '4');
+    image.Link("soft", "../far/away.txt").Link("hard", "sub/plain", '1');
+    m_folder.WriteFile("types.tar", image.End().Bytes());
+
+    EXPECT_EQ(CliOk({"list", "-v", "types.tar"}),
+              "d 0 2020-09-13T12:26:40Z sub\n"
+              "- 3 2020-09-13T12:26:40Z plain\n"
+              "- 3 2020-09-13T12:26:40Z old\n"
+              "- 3 2020-09-13T12:26:40Z contiguous\n"
+              "p 0 2020-09-13T12:26:40Z fifo\n"
+              "c 0 2020-09-13T12:26:40Z tty\n"
+              "b 0 2020-09-13T12:26:40Z disk\n"
+              "l 0 2020-09-13T12:26:40Z soft -> ../far/away.txt\n"
+              "h 0 2020-09-13T12:26:40Z hard link to sub/plain\n");
+    EXPECT_EQ(Lines(CliOk({"list", "types.tar"})).back(), "hard");
+}
+
 TEST_F(CCliAppTest, CreateReplacesAnExistingFileAndAppendAddsBehind)
 {
     m_folder.WriteFile("new.tar", std::string(20000, 'x'));
