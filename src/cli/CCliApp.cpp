@@ -11,6 +11,7 @@
 #include "document/CTarDoc.h"
 #include "engine/CTarMessages.h"
 #include "engine/CWildCard.h"
+#include "engine/SFileEntry.h"
 #include "platform/CConsole.h"
 #include "platform/CFileStatus.h"
 #include "settings/CAppSettings.h"
@@ -44,6 +45,40 @@ std::string FormatUtc(std::int64_t seconds)
                   static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()));
     return text;
+}
+
+// The letter GNU tar's verbose listing gives each member type; a contiguous
+// file is a file to everyone who reads it back.
+char TypeLetter(char type)
+{
+    switch (type)
+    {
+    case '5':
+        return 'd';
+    case '2':
+        return 'l';
+    case '1':
+        return 'h';
+    case '6':
+        return 'p';
+    case '3':
+        return 'c';
+    case '4':
+        return 'b';
+    default:
+        return '-';
+    }
+}
+
+// What follows a link's name in a verbose line, as GNU tar writes it.
+std::string LinkText(const SFileEntry& entry)
+{
+    const std::string target = CTerminalFrontEnd::Printable(entry.strLinkTarget);
+    if (entry.chType == '2')
+        return " -> " + target;
+    if (entry.chType == '1')
+        return " link to " + target;
+    return {};
 }
 } // namespace
 
@@ -197,9 +232,9 @@ void CCliApp::PrintCatalogue(const CTarDoc& doc) const
         const SFileEntry* entry = doc.m_catalogue.GetAt(i);
         const std::string name = CTerminalFrontEnd::Printable(entry->strName);
         if (m_options.m_bVerbose)
-            std::fprintf(m_out, "%c %llu %s %s\n", entry->bIsFile ? '-' : 'd',
-                         static_cast<unsigned long long>(entry->dwSize), FormatUtc(entry->time).c_str(),
-                         name.c_str());
+            std::fprintf(m_out, "%c %llu %s %s%s\n", TypeLetter(entry->chType),
+                         static_cast<unsigned long long>(entry->dwSize),
+                         FormatUtc(entry->time).c_str(), name.c_str(), LinkText(*entry).c_str());
         else
             std::fprintf(m_out, "%s\n", name.c_str());
     }

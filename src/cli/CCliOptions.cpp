@@ -89,10 +89,15 @@ bool CCliOptions::ParseCommand(const std::string& word)
 bool CCliOptions::ParseOption(const std::vector<std::string>& args, std::size_t& i)
 {
     static const SSwitch switches[] = {
-        {"--relative", &CCliOptions::m_relative, 1},  {"--absolute", &CCliOptions::m_relative, 0},
-        {"--index", &CCliOptions::m_index, 1},        {"--no-index", &CCliOptions::m_index, 0},
-        {"--sgi", &CCliOptions::m_sgi, 1},            {"--variable", &CCliOptions::m_variable, 1},
+        {"--relative", &CCliOptions::m_relative, 1},
+        {"--absolute", &CCliOptions::m_relative, 0},
+        {"--index", &CCliOptions::m_index, 1},
+        {"--no-index", &CCliOptions::m_index, 0},
+        {"--sgi", &CCliOptions::m_sgi, 1},
+        {"--variable", &CCliOptions::m_variable, 1},
         {"--compression", &CCliOptions::m_compression, 1},
+        {"--own-permissions", &CCliOptions::m_ownPermissions, 1},
+        {"--fixed-permissions", &CCliOptions::m_ownPermissions, 0},
     };
     const std::string& arg = args[i];
     for (const SSwitch& option : switches)
@@ -202,6 +207,8 @@ void CCliOptions::ApplyTo(CAppSettings& settings) const
     settings.m_strIndexFileName = m_indexName.value_or(settings.m_strIndexFileName);
     settings.m_tarSettings.m_bSgiFormat = m_sgi.value_or(settings.m_tarSettings.m_bSgiFormat);
     settings.m_bUseCompression = m_compression.value_or(settings.m_bUseCompression);
+    settings.m_tarSettings.m_bOwnPermissions =
+        m_ownPermissions.value_or(settings.m_tarSettings.m_bOwnPermissions);
     settings.m_tarSettings.m_nTerminatingRecords =
         m_terminatingRecords.value_or(settings.m_tarSettings.m_nTerminatingRecords);
     // A blocking factor given now means this factor, whatever was stored.
@@ -238,8 +245,10 @@ std::string CCliOptions::HelpText()
 Usage:
   vorkant-cli list ARCHIVE [-v]
       Prints the archive's catalogue, one member a line. With -v each line
-      holds the type (d folder, - file), the size in bytes, the time (UTC)
-      and the name.
+      holds the type (- file, d folder, l symbolic link, h hard link,
+      p FIFO, c character device, b block device), the size in bytes, the
+      time (UTC) and the name; a symbolic link's name is followed by
+      "-> TARGET", a hard link's by "link to TARGET".
         vorkant-cli list photos.tar -v
   vorkant-cli extract ARCHIVE [-C DIR] [--rows I,J,...] [PATTERN...]
       Extracts every member, the members whose whole name matches any
@@ -272,6 +281,9 @@ this run only):
                             or whole
   --index | --no-index      write an index file as the first member, or not
   --index-name NAME         the index member's name
+  --own-permissions | --fixed-permissions
+                            give each member its file's own permissions, owner
+                            and group, or those the settings hold
   --sgi                     write tapes in the byte-swapped (SGI) layout
   -b N, --blocking-factor N records of 512 bytes per tape block (1 to 10240)
   --variable                variable block size on tape

@@ -64,5 +64,6 @@ private:
     std::optional<int> m_blockingFactor;
     std::optional<int> m_variable;
     std::optional<int> m_compression;
+    std::optional<int> m_ownPermissions;
     std::optional<int> m_terminatingRecords;
 };

@@ -139,6 +139,28 @@ TEST_F(CCliAppTest, TheListedTimeIsUtc)
     EXPECT_EQ(CliOk({"list", "dated.tar", "-v"}), "- 3 2001-09-09T01:46:40Z old.txt\n");
 }
 
+TEST_F(CCliAppTest, VerboseListingGivesEachTypeItsLetterAndEachLinkItsTarget)
+{
+    CArchiveImage image;
+    image.Folder("sub").File("plain", "abc").File("old", "abc", '\0');
+    image.File("contiguous", "abc", '7').File("fifo", "", '6');
+    image.File("tty", "", '3').File("disk", "", '4');
+    image.Link("soft", "../far/away.txt").Link("hard", "sub/plain", '1');
+    m_folder.WriteFile("types.tar", image.End().Bytes());
+
+    EXPECT_EQ(CliOk({"list", "-v", "types.tar"}),
+              "d 0 2020-09-13T12:26:40Z sub\n"
+              "- 3 2020-09-13T12:26:40Z plain\n"
+              "- 3 2020-09-13T12:26:40Z old\n"
+              "- 3 2020-09-13T12:26:40Z contiguous\n"
+              "p 0 2020-09-13T12:26:40Z fifo\n"
+              "c 0 2020-09-13T12:26:40Z tty\n"
+              "b 0 2020-09-13T12:26:40Z disk\n"
+              "l 0 2020-09-13T12:26:40Z soft -> ../far/away.txt\n"
+              "h 0 2020-09-13T12:26:40Z hard link to sub/plain\n");
+    EXPECT_EQ(Lines(CliOk({"list", "types.tar"})).back(), "hard");
+}
+
 TEST_F(CCliAppTest, CreateReplacesAnExistingFileAndAppendAddsBehind)
 {
     m_folder.WriteFile("new.tar", std::string(20000, 'x'));
@@ -194,7 +216,8 @@ TEST_F(CCliAppTest, StoredSettingsApplyAndOptionsAreNeverStored)
     const auto storedFiles = Files(config);
 
     CliOk({"create", "stored.tar", "extra.txt"});
-    CliOk({"create", "--index-name", "ONCE", "--absolute", "once.tar", "extra.txt"});
+    CliOk({"create", "--index-name", "ONCE", "--absolute", "--fixed-permissions", "once.tar",
+           "extra.txt"});
 
     CAppSettings reread;
     reread.Load();
@@ -202,6 +225,7 @@ TEST_F(CCliAppTest, StoredSettingsApplyAndOptionsAreNeverStored)
     EXPECT_EQ(Lines(CliOk({"list", "once.tar"}))[0], "ONCE");
     EXPECT_EQ(reread.m_strIndexFileName, "CATALOG");
     EXPECT_EQ(reread.m_bRelativePaths, 1);
+    EXPECT_EQ(reread.m_tarSettings.m_bOwnPermissions, CTarSettings::kOwnPermissionsByDefault);
     EXPECT_EQ(Files(config), storedFiles);
 }
 
@@ -280,8 +304,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CCliAppTest, HelpExplainsEveryCommand)
 {
     const std::string help = CliOk({"--help"});
-    for (const char* command : {"list", "extract", "create", "append", "erase", "tapes", "tape-info",
-                                "eject", "VORKANT_TAPE_IMAGES", "tape:0", "\\\\.\\tapeN"})
+    for (const char* command : {"list", "extract", "create", "append", "erase", "tapes",
+                                "tape-info", "eject", "VORKANT_TAPE_IMAGES", "tape:0",
+                                "\\\\.\\tapeN", "--own-permissions", "--fixed-permissions"})
         EXPECT_THAT(help, HasSubstr(command));
 }
 

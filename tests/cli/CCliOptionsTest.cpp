@@ -47,8 +47,10 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     settings.m_bRelativePaths = 0;
     settings.m_bVariableBlocking = 1;
     settings.m_bUseIndexFile = 1;
+    settings.m_tarSettings.m_bOwnPermissions = 1;
 
-    Parsed({"create", "a.tar", "x", "-b", "64", "--no-index", "--sgi", "--terminating-records", "3"})
+    Parsed({"create", "a.tar", "x", "-b", "64", "--no-index", "--sgi", "--terminating-records", "3",
+            "--own-permissions", "--fixed-permissions"})
         .ApplyTo(settings);
 
     EXPECT_EQ(settings.m_bRelativePaths, 0);
@@ -57,6 +59,7 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     EXPECT_EQ(settings.m_bUseIndexFile, 0);
     EXPECT_EQ(settings.m_tarSettings.m_bSgiFormat, 1);
     EXPECT_EQ(settings.m_tarSettings.m_nTerminatingRecords, 3);
+    EXPECT_EQ(settings.m_tarSettings.m_bOwnPermissions, 0) << "the last switch wins";
     EXPECT_EQ(settings.m_strIndexFileName, "index.txt");
 }
 

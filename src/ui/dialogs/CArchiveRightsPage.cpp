@@ -5,6 +5,7 @@
 #include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/DialogSupport.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QShowEvent>
@@ -30,10 +31,16 @@ std::string ToOctal(int value)
 } // namespace
 
 CArchiveRightsPage::CArchiveRightsPage(CAppSettings* settings, QWidget* parent)
-    : QWidget(parent), m_pSettings(settings), m_pFileRights(new CFileRightsPage),
-      m_pDirRights(new CFileRightsPage), m_pGroupName(new QLineEdit), m_pGroupId(new QLineEdit),
-      m_pUserName(new QLineEdit), m_pUserId(new QLineEdit)
+    : QWidget(parent), m_pSettings(settings),
+      m_pOwnPermissions(new QCheckBox(tr("&Use each file's own owner and permissions"))),
+      m_pFileRights(new CFileRightsPage), m_pDirRights(new CFileRightsPage),
+      m_pGroupName(new QLineEdit), m_pGroupId(new QLineEdit), m_pUserName(new QLineEdit),
+      m_pUserId(new QLineEdit)
 {
+    m_pOwnPermissions->setAccessibleName(tr("Use each file's own owner and permissions"));
+    m_pOwnPermissions->setToolTip(tr("Each member takes its file's own permissions, owner and "
+                                     "group. The values below apply to whatever the system "
+                                     "gives none for, and to every member while this is off."));
     SetControlId(*m_pGroupName, IDC_GROUP_NAME);
     SetControlId(*m_pGroupId, IDC_GROUP_ID);
     SetControlId(*m_pUserName, IDC_USER_NAME);
@@ -46,6 +53,10 @@ CArchiveRightsPage::CArchiveRightsPage(CAppSettings* settings, QWidget* parent)
 
     // QFormLayout makes each label the buddy of its field.
     auto* layout = new QFormLayout(this);
+    layout->addRow(m_pOwnPermissions);
+#ifdef _WIN32
+    m_pOwnPermissions->setVisible(false);
+#endif
     layout->addRow(tr("Group Name"), m_pGroupName);
     layout->addRow(tr("Group Id"), m_pGroupId);
     layout->addRow(tr("User Name"), m_pUserName);
@@ -73,6 +84,7 @@ void CArchiveRightsPage::Apply()
     if (!m_bInitialised)
         return;
     CTarSettings& tar = m_pSettings->m_tarSettings;
+    tar.m_bOwnPermissions = m_pOwnPermissions->isChecked() ? 1 : 0;
     tar.m_strGroupName = ToStdString(m_pGroupName->text());
     tar.m_strUserName = ToStdString(m_pUserName->text());
     tar.m_strDirMode = m_pDirRights->Mode();
@@ -93,6 +105,7 @@ void CArchiveRightsPage::Initialise()
 {
     m_bInitialised = true;
     const CTarSettings& tar = m_pSettings->m_tarSettings;
+    m_pOwnPermissions->setChecked(tar.m_bOwnPermissions != 0);
     m_pFileRights->SetMode(tar.m_strFileMode);
     m_pDirRights->SetMode(tar.m_strDirMode);
     m_pGroupName->setText(ToQString(tar.m_strGroupName));

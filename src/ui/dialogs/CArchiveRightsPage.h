@@ -3,13 +3,16 @@
 
 class CAppSettings;
 class CFileRightsPage;
+class QCheckBox;
 class QLineEdit;
 class QShowEvent;
 
-// The "Archive Permissions" page of the Options sheet: the owner, group and
-// permission modes written into new archives, with the file and directory
-// modes on tabs of their own. The ids are stored as octal text but edited
-// in decimal. Reads the settings when first shown; owned by the sheet.
+// The "Archive Permissions" page of the Options sheet: whether members take
+// each file's own owner and permissions (not on Windows, whose files have
+// none of that kind), and the owner, group and permission modes written
+// into new archives otherwise, with the file and directory modes on tabs of
+// their own. The ids are stored as octal text but edited in decimal. Reads
+// the settings when first shown; owned by the sheet.
 class CArchiveRightsPage : public QWidget
 {
     Q_OBJECT
@@ -40,6 +43,7 @@ private:
     void Initialise();
 
     CAppSettings* const m_pSettings;
+    QCheckBox* m_pOwnPermissions;
     CFileRightsPage* m_pFileRights;
     CFileRightsPage* m_pDirRights;
     QLineEdit* m_pGroupName;

@@ -10,6 +10,15 @@
 
 #include <QVBoxLayout>
 
+#include <climits>
+
+#ifdef _WIN32
+// UNICODE_STRING_MAX_CHARS: where long paths are on, MAX_PATH no longer holds.
+const std::uint32_t CAppendPage::PATH_LIMIT = 32767;
+#else
+const std::uint32_t CAppendPage::PATH_LIMIT = PATH_MAX;
+#endif
+
 CAppendPage::CAppendPage(CAppSettings& settings, CMessageLog& log, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_log(log), m_pList(new CFileListCtrl(this)),
       m_pPopup(new CPopupMenu(

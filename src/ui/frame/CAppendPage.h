@@ -22,8 +22,9 @@ class CAppendPage : public QWidget, public CEventHandler, public CCommandTarget
     Q_OBJECT
 
 public:
-    // Entries whose name or path is longer cannot be written to an archive.
-    static constexpr std::uint32_t PATH_LIMIT = 100;
+    // The longest path the system opens, its terminating NUL counted: an
+    // entry whose name or path is as long could not be read to be written.
+    static const std::uint32_t PATH_LIMIT;
 
     CAppendPage(CAppSettings& settings, CMessageLog& log, QWidget* parent = nullptr);
     ~CAppendPage() override;

@@ -12,8 +12,8 @@ const CWizardChoicePage::STexts kTexts = {
     "Once files have been selected, drop them into the lower pane.  When you drop a directory on "
     "Vorkant, it will add all files and subdirectories contained within it.  Files must be "
     "selected to continue to the next step.",
-    "The TAR format only supports files and directories with maximum length of 100 characters.  "
-    "For files greater than 100 characters, try using the Relative Path option.",
+    "Relative Path stores each name as it stands below the folder you dropped, so the archive can "
+    "be extracted anywhere.  Absolute Path stores the whole path of each file.",
     "Relative Path",
     "Absolute Path",
 };

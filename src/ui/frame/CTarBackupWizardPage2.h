@@ -11,8 +11,8 @@ class CFileEntrys;
 // The archive wizard's second step: the user drops files on "Files To Add"
 // from the selection application, which comes up each time the step shows.
 // Next waits for the list to hold something and follows it as it changes;
-// the path option decides which names must fit the archive's limit, and the
-// lists check their entries again when it changes. Owned by the wizard.
+// the path option decides whether names are stored relative or whole, and
+// the lists check their entries again when it changes. Owned by the wizard.
 class CTarBackupWizardPage2 : public CWizardChoicePage, public CEventHandler
 {
     Q_OBJECT

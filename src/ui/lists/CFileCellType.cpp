@@ -13,9 +13,12 @@ QIcon CFileCellType::GetCellIcon(const QModelIndex& index) const
     if (!isFile.isValid())
         return {};
     int image = -1;
-    const bool found =
-        isFile.toBool()
-            ? m_icons.GetFileIcon(index.data(CFileDataSource::PATH_ROLE).toString(), image)
-            : m_icons.GetFolderIcon(image);
+    bool found = false;
+    if (index.data(CFileDataSource::IS_SYMLINK_ROLE).toBool())
+        found = m_icons.GetLinkIcon(image);
+    else if (isFile.toBool())
+        found = m_icons.GetFileIcon(index.data(CFileDataSource::PATH_ROLE).toString(), image);
+    else
+        found = m_icons.GetFolderIcon(image);
     return found ? m_icons.GetIcon(image) : QIcon();
 }

@@ -5,8 +5,9 @@
 #include <memory>
 
 // Draws the name column of a CFileListCtrl: the picture the desktop shows
-// for the entry's type, then its name. Owned by the control; the pictures
-// are cached in a CFileTypeIcon of its own.
+// for the entry's type (a symbolic link has the link picture, whatever it
+// points at), then its name. Owned by the control; the pictures are cached
+// in a CFileTypeIcon of its own.
 class CFileCellType : public CUGCellType
 {
     Q_OBJECT

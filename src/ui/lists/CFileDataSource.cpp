@@ -15,6 +15,8 @@
 namespace
 {
 constexpr const char* kColumnNames[CFileDataSource::COL_COUNT] = {"Path Name", "Size", "Time"};
+constexpr char kSymbolicLink = '2';
+constexpr char kHardLink = '1';
 constexpr char kTooLong[] = "The file (%s) has a path %d characters long. Only files %d "
                             "characters or less are supported.";
 
@@ -37,6 +39,11 @@ std::string TooLongMessage(const std::string& name, std::uint32_t limit)
     std::snprintf(text.data(), text.size(), kTooLong, file.c_str(), length, shown);
     text.pop_back();
     return text;
+}
+
+QString DecodeName(const std::string& name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
 // Kilobytes, rounded up: only an empty file shows 0 KB.
@@ -100,7 +107,7 @@ bool CFileDataSource::CanAdd(const SFileEntry& entry)
 {
     const std::string& name = NameOf(entry);
     const std::uint32_t limit = m_nPathLimit;
-    if (name.size() < limit)
+    if (limit == NO_PATH_LIMIT || name.size() < limit)
         return true;
     Log(TooLongMessage(name, limit));
     return false;
@@ -175,7 +182,7 @@ QString CFileDataSource::GetCellText(int row, int col) const
     switch (col)
     {
     case COL_NAME:
-        return QFile::decodeName(QByteArray::fromStdString(NameOf(entry)));
+        return NameText(entry);
     case COL_SIZE:
         return SizeText(entry.dwSize);
     case COL_TIME:
@@ -188,10 +195,12 @@ QString CFileDataSource::GetCellText(int row, int col) const
 QVariant CFileDataSource::GetCellData(int row, int col, int role) const
 {
     SFileEntry entry;
-    if (col != COL_NAME || (role != IS_FILE_ROLE && role != PATH_ROLE) || !CopyAt(row, entry))
+    if (col != COL_NAME || role < IS_FILE_ROLE || role > IS_SYMLINK_ROLE || !CopyAt(row, entry))
         return {};
     if (role == PATH_ROLE)
-        return QFile::decodeName(QByteArray::fromStdString(entry.strPath));
+        return DecodeName(entry.strPath);
+    if (role == IS_SYMLINK_ROLE)
+        return entry.chType == kSymbolicLink;
     return entry.bIsFile;
 }
 
@@ -204,4 +213,15 @@ void CFileDataSource::Log(const std::string& message) const
 const std::string& CFileDataSource::NameOf(const SFileEntry& entry) const
 {
     return m_bUseRelativeNames ? entry.strName : entry.strPath;
+}
+
+// A link's row names its target in the words the terminal listing uses.
+QString CFileDataSource::NameText(const SFileEntry& entry) const
+{
+    const QString name = DecodeName(NameOf(entry));
+    if (entry.chType == kSymbolicLink)
+        return name + QStringLiteral(" -> ") + DecodeName(entry.strLinkTarget);
+    if (entry.chType == kHardLink)
+        return name + QStringLiteral(" link to ") + DecodeName(entry.strLinkTarget);
+    return name;
 }

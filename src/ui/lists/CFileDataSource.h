@@ -4,18 +4,19 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
 class CMessageLog;
 
 // One of the document's two file lists (the catalogue or the files to add)
-// as a CFileListCtrl shows it: three columns, the name, the size in KB and
-// the date, and the rule of which entries the list takes: a name (relative
-// or full, as the user chose) must be shorter than the path limit, and each
-// one refused is logged. The document owns it (made by the window layer's
-// list factory); it lives on the window thread, while entries may be added
-// and checked on the worker.
+// as a CFileListCtrl shows it: three columns, the name (a link's with its
+// target), the size in KB and the date, and the rule of which entries the
+// list takes: where a path limit is set, a name (relative or full, as the
+// user chose) must be shorter than it, and each one refused is logged. The
+// document owns it (made by the window layer's list factory); it lives on the
+// window thread, while entries may be added and checked on the worker.
 class CFileDataSource : public CUGDataSource, public CFileEntrys
 {
     Q_OBJECT
@@ -28,12 +29,15 @@ public:
         COL_COUNT = 3,
     };
     // Under these roles the name column answers whether the entry is a
-    // file, and its full path.
+    // file, its full path, and whether it is a symbolic link.
     static constexpr int IS_FILE_ROLE = Qt::UserRole;
     static constexpr int PATH_ROLE = Qt::UserRole + 1;
+    static constexpr int IS_SYMLINK_ROLE = Qt::UserRole + 2;
+    // A list that takes names of any length.
+    static constexpr std::uint32_t NO_PATH_LIMIT = std::numeric_limits<std::uint32_t>::max();
 
-    explicit CFileDataSource(bool bUseRelativeNames = true, std::uint32_t nPathLimit = 260,
-                             CMessageLog* pLog = nullptr);
+    explicit CFileDataSource(bool bUseRelativeNames = true,
+                             std::uint32_t nPathLimit = NO_PATH_LIMIT, CMessageLog* pLog = nullptr);
     ~CFileDataSource() override;
 
     // Window thread. Changes what the name column shows and CanAdd measures;
@@ -45,7 +49,7 @@ public:
     void SetLog(CMessageLog* pLog);
 
     // Any thread. Refuses, and logs, an entry whose name is as long as the
-    // limit or longer.
+    // limit or longer, if a limit is set.
     bool CanAdd(const SFileEntry& entry) override;
     // Removes every entry the rule now refuses.
     void RecheckEntries();
@@ -64,6 +68,7 @@ public:
 private:
     void Log(const std::string& message) const;
     const std::string& NameOf(const SFileEntry& entry) const;
+    QString NameText(const SFileEntry& entry) const;
 
     std::atomic<bool> m_bUseRelativeNames;
     std::atomic<std::uint32_t> m_nPathLimit;

@@ -30,6 +30,7 @@ bool CFileTypeIcon::Init(bool bSmall)
     m_indexes.clear();
     m_nGenericIcon = -1;
     m_nFolderIcon = -1;
+    m_nLinkIcon = -1;
     return true;
 }
 
@@ -60,14 +61,25 @@ bool CFileTypeIcon::GetFileIcon(const QString& name, int& index)
 bool CFileTypeIcon::GetFolderIcon(int& index)
 {
     std::lock_guard lock(m_lock);
-    if (m_nFolderIcon < 0)
+    return GetKindIcon(&CIconLookup::FolderIcon, m_nFolderIcon, index);
+}
+
+bool CFileTypeIcon::GetLinkIcon(int& index)
+{
+    std::lock_guard lock(m_lock);
+    return GetKindIcon(&CIconLookup::LinkIcon, m_nLinkIcon, index);
+}
+
+bool CFileTypeIcon::GetKindIcon(QIcon (CIconLookup::*ask)(), int& slot, int& index)
+{
+    if (slot < 0)
     {
-        const QIcon icon = m_pLookup->FolderIcon();
+        const QIcon icon = (m_pLookup.get()->*ask)();
         if (icon.isNull())
             return false;
-        m_nFolderIcon = Add(icon);
+        slot = Add(icon);
     }
-    index = m_nFolderIcon;
+    index = slot;
     return true;
 }
 

@@ -11,10 +11,11 @@
 
 // The file-type pictures of one file list, each asked of the desktop once:
 // a type's picture is kept under its extension, a file's own picture or the
-// generic one under the file's name, and the folder picture once. Keys
-// compare case included. Once the list holds its capacity, types not yet
-// seen show the generic picture. Each CFileCellType owns one; lookups come
-// from the window thread, and a lock keeps Init from any other thread out.
+// generic one under the file's name, and the folder and link pictures once.
+// Keys compare case included. Once the list holds its capacity, types not
+// yet seen show the generic picture. Each CFileCellType owns one; lookups
+// come from the window thread, and a lock keeps Init from any other thread
+// out.
 class CFileTypeIcon
 {
 public:
@@ -31,6 +32,7 @@ public:
     // picture can be had.
     bool GetFileIcon(const QString& name, int& index);
     bool GetFolderIcon(int& index);
+    bool GetLinkIcon(int& index);
 
     // The picture at an index, to draw; null outside the list.
     QIcon GetIcon(int index) const;
@@ -39,6 +41,8 @@ public:
 
 private:
     bool GetGenericIcon(const QString& name, bool bKeep, int& index);
+    // A picture that stands for a whole kind of entry, asked once into slot.
+    bool GetKindIcon(QIcon (CIconLookup::*ask)(), int& slot, int& index);
     // Adds the picture at the mode's size and returns its index.
     int Add(const QIcon& icon);
     int Side() const;
@@ -51,4 +55,5 @@ private:
     QHash<QString, int> m_indexes;
     int m_nGenericIcon = -1;
     int m_nFolderIcon = -1;
+    int m_nLinkIcon = -1;
 };

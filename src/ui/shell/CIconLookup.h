@@ -27,4 +27,6 @@ public:
     // For files of no known type.
     virtual QIcon GenericFileIcon() = 0;
     virtual QIcon FolderIcon() = 0;
+    // For a symbolic link, whatever it points at.
+    virtual QIcon LinkIcon() = 0;
 };

@@ -79,3 +79,12 @@ QIcon CThemeIconLookup::FolderIcon()
 {
     return ThemeIcon(QStringLiteral("folder"), QStyle::SP_DirIcon);
 }
+
+// Themes name the link picture either as an emblem or as the link's own
+// type.
+QIcon CThemeIconLookup::LinkIcon()
+{
+    const QIcon emblem = ThemeIcon(QStringLiteral("emblem-symbolic-link"));
+    return emblem.isNull() ? ThemeIcon(QStringLiteral("inode-symlink"), QStyle::SP_FileLinkIcon)
+                           : emblem;
+}

@@ -5,8 +5,8 @@
 
 // The desktop's own answers: types from the shared MIME database, pictures
 // from the icon theme (the type's icon, else its generic one), and the
-// style's file and folder pictures where the theme has none. Icon files and
-// desktop entries show a picture of their own.
+// style's file, folder and link pictures where the theme has none. Icon
+// files and desktop entries show a picture of their own.
 class CThemeIconLookup : public CIconLookup
 {
 public:
@@ -14,6 +14,7 @@ public:
     QIcon OwnIcon(const QString& path) override;
     QIcon GenericFileIcon() override;
     QIcon FolderIcon() override;
+    QIcon LinkIcon() override;
 
 private:
     QMimeDatabase m_types;

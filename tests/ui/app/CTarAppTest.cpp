@@ -16,8 +16,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
 #include "ui/support/CFakeGuideViewer.h"
+#include "ui/support/DialogTestSupport.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -236,6 +240,33 @@ TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
     EXPECT_EQ(app.Settings().m_nTapeDevice, 0);
     EXPECT_EQ(app.Doc().GetPathName(), "\\\\.\\tape0");
     EXPECT_TRUE(app.Doc().IsArchiveOpen());
+    app.ExitInstance();
+}
+
+TEST_F(CTarAppTest, TheOwnPermissionsBoxOfTheOptionsIsStoredOnOk)
+{
+    CTarApp app(&m_association);
+    ASSERT_TRUE(app.InitInstance({"vorkant"}));
+    const std::int32_t before = app.Settings().m_tarSettings.m_bOwnPermissions;
+    bool toggled = false;
+    WhenModal<COptionsDlg>(
+        [&toggled](COptionsDlg* sheet)
+        {
+            // Reached under its text, and by a mnemonic no other control has
+            // (a button clicked by its mnemonic shows itself pressed first).
+            auto& box = Control<QCheckBox>(*sheet, "Use each file's own owner and permissions");
+            const bool was = box.isChecked();
+            QTest::keyClick(sheet, Qt::Key_U, Qt::AltModifier);
+            toggled = WaitUntil([&box, was] { return box.isChecked() != was; });
+            sheet->accept();
+        });
+
+    app.Frame()->UpdateCommandStates();
+    EXPECT_TRUE(app.Frame()->RouteCommand(ID_OPTIONS));
+
+    EXPECT_TRUE(toggled);
+    EXPECT_EQ(app.Settings().m_tarSettings.m_bOwnPermissions, 1 - before);
+    EXPECT_EQ(StoredSettings().m_tarSettings.m_bOwnPermissions, 1 - before);
     app.ExitInstance();
 }
 

@@ -123,11 +123,11 @@ TEST_F(CAppendPageTest, TheRightButtonShowsThePopupEnabledByTheCurrentRow)
     popup.close();
 }
 
-TEST_F(CAppendPageTest, RefusesNamesOfTheArchiveLimitAndLogsThem)
+TEST_F(CAppendPageTest, RefusesOnlyNamesOfTheSystemsPathLimitAndLogsThem)
 {
-    const std::string longName(CAppendPage::PATH_LIMIT, 'x');
-    EXPECT_EQ(m_source.Add(SFileEntry(longName)), -1);
-    EXPECT_EQ(m_source.GetCount(), 10);
+    EXPECT_NE(m_source.Add(SFileEntry(std::string(200, 'x'))), -1);
+    EXPECT_EQ(m_source.Add(SFileEntry(std::string(CAppendPage::PATH_LIMIT, 'y'))), -1);
+    EXPECT_EQ(m_source.GetCount(), 11);
     EXPECT_EQ(m_log.GetCount(), 1);
 }
 

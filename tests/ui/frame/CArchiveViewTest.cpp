@@ -8,6 +8,7 @@
 
 #include "support/CArchiveImage.h"
 
+#include <QAccessible>
 #include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -141,6 +142,28 @@ TEST_F(CArchiveViewTest, ExtractsTheSelectedMembersIntoTheChosenFolder)
     EXPECT_TRUE(fs::exists(fs::path(destination) / "c.txt"));
     EXPECT_EQ(m_doc.m_settings.m_strExtractFolder, destination);
     EXPECT_TRUE(m_doc.m_frontEnd.Errors().empty());
+}
+
+TEST_F(CArchiveViewTest, LinksFifosAndDevicesAreRowsWithNothingLogged)
+{
+    CArchiveImage image;
+    image.File("a.txt", "A").Link("soft", "../a.txt").Link("hard", "a.txt", '1');
+    image.File("fifo", "", '6').File("tty", "", '3');
+    const std::string archive = m_doc.m_folder.WriteFile("links.tar", image.End().Bytes());
+    ASSERT_TRUE(m_doc.m_pDoc->OnOpenDocument(archive));
+    CFileListCtrl& list = m_view.List();
+    ASSERT_TRUE(WaitUntil([&list] { return list.GetRowCount() == 5; }));
+
+    const QAbstractItemModel& model = *list.model();
+    const char* const names[] = {"a.txt", "soft -> ../a.txt", "hard link to a.txt", "fifo", "tty"};
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(model.index(row, 0).data().toString(), names[row]);
+    EXPECT_EQ(model.index(1, 1).data().toString(), "0 KB");
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Path Name, 5 Total");
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), names[1]);
+    EXPECT_EQ(m_doc.m_log.GetCount(), 0);
 }
 
 TEST_F(CArchiveViewTest, TheDeleteKeyRemovesNothingFromTheCatalogue)

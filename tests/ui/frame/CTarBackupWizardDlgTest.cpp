@@ -1,5 +1,6 @@
 #include "ui/frame/CTarBackupWizardDlg.h"
 
+#include "ui/frame/CAppendPage.h"
 #include "ui/frame/CArchiveView.h"
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CTarBackupWizardPage1.h"
@@ -84,9 +85,9 @@ TEST_F(CTarBackupWizardDlgTest, NextFollowsTheFilesToAddFromEitherThreadAndThePa
     m_doc.m_pFilesToAdd->RemoveAt(0);
     EXPECT_FALSE(NextEnabled());
 
-    // A full path too long for the archive under a name that fits.
+    // A full path too long for the system under a name that fits.
     SFileEntry entry("short.txt");
-    entry.strPath = "/" + std::string(120, 'd') + "/short.txt";
+    entry.strPath = "/" + std::string(CAppendPage::PATH_LIMIT, 'd') + "/short.txt";
     std::thread([this, &entry] { m_doc.m_pFilesToAdd->Add(entry); }).join();
     EXPECT_TRUE(WaitUntil([this] { return NextEnabled(); }));
 

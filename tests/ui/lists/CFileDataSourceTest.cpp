@@ -146,6 +146,16 @@ TEST_F(CFileDataSourceTest, NamesAsLongAsTheLimitAreRefusedAndLogged)
     EXPECT_EQ(m_source.GetCount(), 1);
 }
 
+TEST(CFileDataSourceCatalogueTest, WithoutALimitNamesOfAnyLengthAreTaken)
+{
+    CMessageLog log;
+    CFileDataSource catalogue;
+    catalogue.SetLog(&log);
+
+    EXPECT_NE(catalogue.Add(MakeEntry(std::string(5000, 'n'))), -1);
+    EXPECT_EQ(log.GetCount(), 0);
+}
+
 TEST_F(CFileDataSourceTest, SwitchingToFullPathsRemovesAndLogsWhatNoLongerFits)
 {
     const std::string deep = "/" + std::string(90, 'p') + "/";

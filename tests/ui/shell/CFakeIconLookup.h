@@ -24,6 +24,7 @@ public:
     }
     QIcon GenericFileIcon() override { return Solid(QStringLiteral("generic")); }
     QIcon FolderIcon() override { return ++m_nFolderQuestions, Solid(QStringLiteral("folder")); }
+    QIcon LinkIcon() override { return Solid(QStringLiteral("link")); }
 
     // Large enough to be drawn down to either size.
     static QIcon Solid(const QString& key)
