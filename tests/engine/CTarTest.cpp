@@ -93,6 +93,30 @@ private:
     int m_ticks = 0;
 };
 
+// Acts when a member's extraction starts, as another program may act on
+// the destination between two members.
+class CAtMemberStart : public CEventHandler
+{
+public:
+    CAtMemberStart(CTar& tar, std::function<void(const fs::path&)> action)
+        : m_action(std::move(action))
+    {
+        tar.Advise(this, &CAtMemberStart::OnEvent);
+    }
+    ~CAtMemberStart() override { UnadviseAll(); }
+
+private:
+    int OnEvent(void* record)
+    {
+        const auto* event = static_cast<SArchiveEvent*>(record);
+        if (event->nKind == TAR_EVENT_EXTRACTED && event->dwDone == 0)
+            m_action(event->strName);
+        return 0;
+    }
+
+    std::function<void(const fs::path&)> m_action;
+};
+
 // A disk-file device that counts the records it reads.
 class CCountingDevice : public CTarFileDevice
 {
@@ -921,30 +945,14 @@ TEST_F(CTarTest, AFolderSwappedForALinkBetweenItsMembersLeadsNowhere)
     const fs::path out = m_folder.Path() / "out";
     const fs::path outside = m_folder.Path() / "outside";
     fs::create_directories(outside);
-    class CSwapper : public CEventHandler
-    {
-    public:
-        CSwapper(CTar& tar, fs::path target) : m_target(std::move(target))
-        {
-            tar.Advise(this, &CSwapper::OnEvent);
-        }
-        ~CSwapper() override { UnadviseAll(); }
-        int OnEvent(void* record)
-        {
-            const auto* event = static_cast<SArchiveEvent*>(record);
-            const fs::path member(event->strName);
-            if (event->nKind == TAR_EVENT_EXTRACTED && event->dwDone == 0 &&
-                member.filename() == "two")
-            {
-                fs::remove_all(member.parent_path());
-                fs::create_directory_symlink(m_target, member.parent_path());
-            }
-            return 0;
-        }
-
-    private:
-        fs::path m_target;
-    } swapper(m_tar, outside);
+    const CAtMemberStart swapper(m_tar,
+                                 [&](const fs::path& member)
+                                 {
+                                     if (member.filename() != "two")
+                                         return;
+                                     fs::remove_all(member.parent_path());
+                                     fs::create_directory_symlink(outside, member.parent_path());
+                                 });
 
     // "held/two" comes right after its neighbour; "earlier/two" after
     // another folder's member.
@@ -1169,31 +1177,15 @@ TEST_F(CTarTest, AFolderThatCannotTakeItsTimeIsOneProblemAndNothingIsFollowed)
     const auto outsideTime = fs::last_write_time(outside);
     // Once "last" starts, "moved" is a link to a folder outside the
     // destination: what was meant for the folder must not reach that one.
-    class CSwapper : public CEventHandler
-    {
-    public:
-        CSwapper(CTar& tar, fs::path folder, fs::path target)
-            : m_folder(std::move(folder)), m_target(std::move(target))
-        {
-            tar.Advise(this, &CSwapper::OnEvent);
-        }
-        ~CSwapper() override { UnadviseAll(); }
-        int OnEvent(void* record)
-        {
-            const auto* event = static_cast<SArchiveEvent*>(record);
-            if (event->nKind == TAR_EVENT_EXTRACTED && event->dwDone == 0 &&
-                fs::path(event->strName).filename() == "last")
-            {
-                fs::rename(m_folder, m_folder.string() + ".old");
-                fs::create_directory_symlink(m_target, m_folder);
-            }
-            return 0;
-        }
-
-    private:
-        fs::path m_folder;
-        fs::path m_target;
-    } swapper(m_tar, out / "moved", outside);
+    const fs::path moved = out / "moved";
+    const CAtMemberStart swapper(m_tar,
+                                 [&](const fs::path& member)
+                                 {
+                                     if (member.filename() != "last")
+                                         return;
+                                     fs::rename(moved, moved.string() + ".old");
+                                     fs::create_directory_symlink(outside, moved);
+                                 });
 
     m_tar.Open(Archive(CArchiveImage()
                            .Member("moved", "", '5', 0700, 1100000000)

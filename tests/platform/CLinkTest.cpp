@@ -6,7 +6,6 @@
 #include "platform/HostTestSupport.h"
 #include "platform/PathStyle.h"
 #include "support/CTestFolder.h"
-#include "support/CUmaskScope.h"
 
 #include <gtest/gtest.h>
 
@@ -66,31 +65,6 @@ TEST(CLinkTest, HardLinkIsAnotherNameOfTheItemItself)
     std::string target;
     EXPECT_TRUE(CLink::ReadIn(to, "link", target));
     EXPECT_EQ(target, "file");
-#endif
-}
-
-TEST(CLinkTest, FifoHasItsModeLessTheUmask)
-{
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows folders hold no FIFOs";
-#else
-    CTestFolder folder;
-    COpenFolder held;
-    ASSERT_TRUE(held.Hold(folder.Path().string()));
-    const struct
-    {
-        unsigned umask, mode, expected;
-    } cases[] = {{022, 0666, 0644}, {077, 0777, 0700}, {0, 07777, 0777}};
-    for (const auto& c : cases)
-    {
-        const std::string name = "pipe" + std::to_string(c.umask);
-        const CUmaskScope umask(c.umask);
-        CFileStatus status;
-        ASSERT_TRUE(CLink::CreateFifoIn(held, name, c.mode) &&
-                    CFileStatus::GetIn(held, name, status));
-        EXPECT_EQ(status.m_nKind, CFileStatus::KIND_FIFO);
-        EXPECT_EQ(status.m_nMode, c.expected) << name;
-    }
 #endif
 }
 
