@@ -262,24 +262,6 @@ TEST(CFileStatusTest, KindTellsEveryItemApart)
     }
 }
 
-TEST(CFileStatusTest, PermissionBitsAndOwnerAreTheFilesOwn)
-{
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows files have no permission bits or owner ids";
-#else
-    CTestFolder folder;
-    const std::string path = folder.WriteFile("file", "x");
-    for (const std::uint32_t mode : {0600u, 0754u, 04711u, 01444u})
-    {
-        CFileStatus status;
-        ASSERT_TRUE(::chmod(path.c_str(), mode) == 0 && CFileStatus::Get(path, status));
-        EXPECT_EQ(status.m_nMode, mode);
-        EXPECT_EQ(status.m_nUid, ::geteuid());
-        EXPECT_EQ(status.m_nGid, ::getegid());
-    }
-#endif
-}
-
 TEST(CFileStatusTest, HardLinkedNamesAreOneFile)
 {
     CTestFolder folder;
