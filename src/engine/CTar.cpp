@@ -50,6 +50,14 @@ bool IsMetadata(char type)
     return type == 'L' || type == 'K' || type == 'x' || type == 'g';
 }
 
+// Headers of other writers that are neither members nor about the member
+// after them: a volume label, and vendor metadata (ACLs, an old form of
+// extended header, inode data). Their data is passed over.
+bool IsNoMember(char type)
+{
+    return type == 'V' || type == 'A' || type == 'X' || type == 'I';
+}
+
 bool IsLink(char type)
 {
     return type == '1' || type == '2';
@@ -227,6 +235,8 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     scan.zeros = 0;
     if (IsMetadata(header.GetType()))
         return ScanMetadata(scan, header);
+    if (IsNoMember(header.GetType()))
+        return PassOver(scan, header);
     SArchiveEvent event;
     event.strName = header.GetName();
     event.dwTotal = header.GetSize();
@@ -234,6 +244,10 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     event.chType = header.GetType();
     if (IsLink(event.chType))
         event.strLinkTarget = header.GetLinkName();
+    // Old writers put the size of its target into a hard link's header, with
+    // no data after it; only an extended header's size gives one data.
+    if (event.chType == '1')
+        event.dwTotal = 0;
     const std::uint64_t metadata = scan.pending.records;
     TakePending(scan, event);
     const std::uint64_t records = DataRecords(event.dwTotal);
@@ -291,6 +305,16 @@ CTar::EStep CTar::ScanMetadata(SScan& scan, const CTarHeader& header)
     pending.records += DataRecords(size);
     TakeMetadata(header.GetType(), data, pending);
     return EStep::Next;
+}
+
+CTar::EStep CTar::PassOver(SScan& scan, const CTarHeader& header)
+{
+    if (SkipRecords(DataRecords(header.GetSize())))
+        return EStep::Next;
+    const std::string name = header.GetName();
+    SendProblem(CTarMessages::Format(CTarMessages::kArchiveEnds, {name}), name);
+    scan.zeros = SeekCount(scan.pending.records + 1);
+    return EStep::End;
 }
 
 // Reads the data of a header into memory; false when the archive ends first,

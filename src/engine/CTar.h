@@ -142,6 +142,9 @@ private:
     void Scan(SScan& scan);
     EStep ScanHeader(SScan& scan, const CTarHeader& header);
     EStep ScanMetadata(SScan& scan, const CTarHeader& header);
+    // A header that is no member: its data passed over, or the scan's end
+    // when the archive ends first.
+    EStep PassOver(SScan& scan, const CTarHeader& header);
     bool ReadData(std::uint64_t size, std::string& data, std::uint64_t& read);
     static void TakeMetadata(char type, const std::string& data, SPending& pending);
     void TakePending(SScan& scan, SArchiveEvent& event);

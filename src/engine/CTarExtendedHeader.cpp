@@ -79,10 +79,12 @@ bool CTarExtendedHeader::ParseRecord(std::string_view key, std::string_view valu
             return false;
         (key == "path" ? m_path : m_linkPath) = std::string(value);
     }
-    else if (key == "size")
-        return (m_size = ParseDecimal(value)).has_value();
-    else if (key == "mtime")
-        return (m_time = ParseTime(value)).has_value();
+    // A number that is none is of no use, but the record around it is
+    // whole: the member keeps its own header's value.
+    else if (const auto size = key == "size" ? ParseDecimal(value) : std::nullopt)
+        m_size = size;
+    else if (const auto time = key == "mtime" ? ParseTime(value) : std::nullopt)
+        m_time = time;
     return true;
 }
 

@@ -12,9 +12,10 @@ class CTarExtendedHeader
 {
 public:
     // Reads every record of the data. False when one is damaged (a length
-    // that does not fit, a missing '=' or line end, a number that is none, a
-    // name holding a NUL), leaving every field unset: the member then keeps
-    // its own header's values.
+    // that does not fit, a missing '=' or line end, a name holding a NUL),
+    // leaving every field unset: the member then keeps its own header's
+    // values. A size or time that is no number is passed over like a
+    // record of no use.
     bool Parse(std::string_view data);
 
     std::optional<std::string> m_path;

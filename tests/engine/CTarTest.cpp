@@ -616,7 +616,7 @@ TEST_F(CTarTest, UnsupportedMembersAreReportedAndSkipped)
 {
     m_tar.Open(Archive(CArchiveImage()
                            .File("dev", "", '3')
-                           .File("label", "", 'V')
+                           .File("odd", "", 'Q')
                            .File("after", "still here")
                            .End()),
                20, false);
@@ -801,7 +801,7 @@ TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
 TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
 {
     for (const std::string& damaged :
-         {std::string("99 path=x\n"), PaxRecord("size=12x"), std::string("5 pa\n"),
+         {std::string("99 path=x\n"), std::string("5 pa\n"),
           std::string("garbage")})
     {
         SCOPED_TRACE(damaged);
@@ -820,6 +820,28 @@ TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
                   "Unable to process file [own], its extended header is damaged");
         m_tar.Close();
     }
+}
+
+// What other writers put in that is no member, or no use, is passed over
+// without a word: a volume label, a hard link whose header carries its
+// target's size but no data, an extended header's time that is no number.
+TEST_F(CTarTest, HeadersOfOtherWritersThatAreNoMembersListCleanly)
+{
+    m_tar.Open(Archive(CArchiveImage()
+                           .File("Volume 1", "", 'V')
+                           .File("file", "contents")
+                           .HeaderOnly("hard", 8, '1')
+                           .File("pax", PaxRecord("mtime=1748089464.951928467a"), 'x')
+                           .File("after", "kept")
+                           .File("acl", "user::rwx", 'A')
+                           .End()),
+               20, false);
+    m_tar.List();
+    EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED),
+              (std::vector<std::string>{"file", "hard", "after"}));
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_LISTED)[1].dwTotal, 0u);
+    EXPECT_EQ(m_recorder.Of(TAR_EVENT_LISTED)[2].time, 1600000000u);
+    EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
 }
 
 // Headers that no member follows are a problem, and a write appends over
