@@ -196,6 +196,14 @@ void CFileStatus::Describe(const struct stat& st, CFileStatus& status)
     status.m_nLinks = static_cast<std::uint32_t>(st.st_nlink);
 }
 
+DWORD CFileStatus::SetLastFromMaking(int err, const std::string& path)
+{
+    if (err != EEXIST)
+        return SetLastFromErrno(err, path);
+    CSystemError::SetLast(ERROR_ALREADY_EXISTS);
+    return ERROR_ALREADY_EXISTS;
+}
+
 DWORD CFileStatus::SetLastFromErrno(int err, const std::string& path)
 {
     DWORD code = CSystemError::FromErrno(err);

@@ -37,6 +37,11 @@ public:
     // in exists, ERROR_PATH_NOT_FOUND when it does not or when a folder in
     // the path is not a folder. (On Windows the calls give these themselves.)
     static DWORD SetLastFromErrno(int err, const std::string& path);
+    // The same for a call that makes the name (a folder, a link, a FIFO):
+    // a name already taken is ERROR_ALREADY_EXISTS, as the Windows calls
+    // that make folders and links say (they keep ERROR_FILE_EXISTS for a
+    // file they would overwrite).
+    static DWORD SetLastFromMaking(int err, const std::string& path);
 #endif
 
     std::uint64_t m_size = 0; // bytes of data; 0 for anything but a regular file

@@ -193,11 +193,7 @@ bool CreateAt(int parent, const std::string& name, const std::string& path)
         return false;
     if (::mkdirat(parent, name.c_str(), 0777) == 0)
         return true;
-    // Windows keeps ERROR_FILE_EXISTS for files; a folder in the way is this.
-    if (errno == EEXIST)
-        CSystemError::SetLast(ERROR_ALREADY_EXISTS);
-    else
-        CFileStatus::SetLastFromErrno(errno, path);
+    CFileStatus::SetLastFromMaking(errno, path);
     return false;
 }
 

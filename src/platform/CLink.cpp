@@ -193,11 +193,7 @@ SLookup LookupOf(const COpenFolder& folder, const std::string& name)
 
 bool Fail(int err, const std::string& path)
 {
-    // Windows keeps ERROR_FILE_EXISTS for files it would overwrite.
-    if (err == EEXIST)
-        CSystemError::SetLast(ERROR_ALREADY_EXISTS);
-    else
-        CFileStatus::SetLastFromErrno(err, path);
+    CFileStatus::SetLastFromMaking(err, path);
     return false;
 }
 
