@@ -7,7 +7,7 @@
 namespace
 {
 
-constexpr std::uint16_t kStoredVersion = 3;
+constexpr std::uint16_t kStoredVersion = 4;
 
 // The six strings in stored order, const or not as the settings are.
 template <typename TSettings> auto StringsOf(TSettings& settings)
@@ -29,6 +29,7 @@ CTarSettings& CTarSettings::operator=(const CTarSettings& other)
     m_nTerminatingRecords = other.m_nTerminatingRecords;
     m_bSgiFormat = other.m_bSgiFormat;
     m_bOwnPermissions = other.m_bOwnPermissions;
+    m_bSparse = other.m_bSparse;
     return *this;
 }
 
@@ -40,6 +41,7 @@ void CTarSettings::Store(CBinaryStream& stream) const
     stream.WriteI32(m_nTerminatingRecords);
     stream.WriteI32(m_bSgiFormat);
     stream.WriteI32(m_bOwnPermissions);
+    stream.WriteI32(m_bSparse);
 }
 
 void CTarSettings::Load(CBinaryStream& stream)
@@ -54,4 +56,6 @@ void CTarSettings::Load(CBinaryStream& stream)
         m_bSgiFormat = stream.ReadI32();
     if (version >= 3)
         m_bOwnPermissions = stream.ReadI32();
+    if (version >= 4)
+        m_bSparse = stream.ReadI32();
 }

@@ -18,7 +18,7 @@ public:
     // record being loaded, not to the settings.
     CTarSettings& operator=(const CTarSettings& other);
 
-    // Writes version 3 with every field.
+    // Writes version 4 with every field.
     void Store(CBinaryStream& stream) const;
     // Reads what the stored version holds; fields it lacks keep their values.
     // A failure partway leaves the fields read so far in place.
@@ -43,4 +43,7 @@ public:
     static constexpr std::int32_t kOwnPermissionsByDefault = 1;
 #endif
     std::int32_t m_bOwnPermissions = kOwnPermissionsByDefault;
+    // A file with holes is written as a sparse member that stores only its
+    // data; off, its holes are stored as the zeros they read as.
+    std::int32_t m_bSparse = 1;
 };

@@ -46,6 +46,7 @@ CTarSettings Changed()
     s.m_nTerminatingRecords = 32767;
     s.m_bSgiFormat = 1;
     s.m_bOwnPermissions = 1 - CTarSettings::kOwnPermissionsByDefault;
+    s.m_bSparse = 0;
     return s;
 }
 
@@ -60,6 +61,7 @@ void ExpectSameValues(const CTarSettings& a, const CTarSettings& b)
     EXPECT_EQ(a.m_nTerminatingRecords, b.m_nTerminatingRecords);
     EXPECT_EQ(a.m_bSgiFormat, b.m_bSgiFormat);
     EXPECT_EQ(a.m_bOwnPermissions, b.m_bOwnPermissions);
+    EXPECT_EQ(a.m_bSparse, b.m_bSparse);
 }
 
 } // namespace
@@ -69,11 +71,12 @@ TEST(CTarSettingsTest, DefaultsAreStoredByteForByte)
     CBinaryStream out;
     CTarSettings().Store(out);
 
-    Bytes expected{0x03, 0x00};
+    Bytes expected{0x04, 0x00};
     for (const char* text : {"644", "755", "1750", "12", "user", "other"})
         AppendText(expected, text);
     Append(expected, {0x0A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
     Append(expected, {CTarSettings::kOwnPermissionsByDefault, 0x00, 0x00, 0x00});
+    Append(expected, {0x01, 0x00, 0x00, 0x00});
     EXPECT_EQ(out.Buffer(), expected);
 }
 
@@ -124,6 +127,7 @@ TEST(CTarSettingsTest, VersionOneReadsTheCountButNotTheSgiFlag)
     EXPECT_EQ(s.m_nTerminatingRecords, 3);
     EXPECT_EQ(s.m_bSgiFormat, 0);
     EXPECT_EQ(s.m_bOwnPermissions, CTarSettings::kOwnPermissionsByDefault);
+    EXPECT_EQ(s.m_bSparse, 1);
     EXPECT_EQ(in.Remaining(), 4u);
 }
 

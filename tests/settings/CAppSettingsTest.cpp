@@ -138,8 +138,8 @@ TEST_F(CAppSettingsTest, FirstRunGivesDefaultsAndSaveStoresSchemaFour)
     expected.U32(1).U32(0).U32(1).U32(1).U32(0).U32(0);
     expected.Str(std::filesystem::current_path().string()).U32(0);
     expected.Zeros(44).U16(0).U16(0).U16(0);
-    expected.U16(3).Str("644").Str("755").Str("1750").Str("12").Str("user").Str("other");
-    expected.U32(10).U32(0).U32(CTarSettings::kOwnPermissionsByDefault);
+    expected.U16(4).Str("644").Str("755").Str("1750").Str("12").Str("user").Str("other");
+    expected.U32(10).U32(0).U32(CTarSettings::kOwnPermissionsByDefault).U32(1);
     EXPECT_EQ(StoredValue(), expected.Framed());
 }
 
