@@ -7,6 +7,7 @@
 #include "platform/COpenFolder.h"
 #include "platform/CSystemError.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
@@ -82,6 +83,46 @@ void CExtractedFile::CreateBeside()
             break;
     }
     Fail();
+}
+
+void CExtractedFile::LeaveHoles(CSparseMap map)
+{
+    m_file.SetSparse();
+    m_sparse = std::move(map);
+}
+
+bool CExtractedFile::Write(const unsigned char* data, std::uint32_t size)
+{
+    if (!m_sparse)
+        return m_file.Write(data, size);
+    const std::vector<CFile::SRegion>& regions = m_sparse->m_regions;
+    // What the archive holds past the last region is padding.
+    while (size > 0 && m_nRegion < regions.size())
+    {
+        const CFile::SRegion& region = regions[m_nRegion];
+        if (m_nInRegion == 0 && region.size > 0 &&
+            !m_file.Seek(static_cast<std::int64_t>(region.offset), CFile::begin))
+            return false;
+        const auto count =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(size, region.size - m_nInRegion));
+        if (count > 0 && !m_file.Write(data, count))
+            return false;
+        data += count;
+        size -= count;
+        m_nInRegion += count;
+        if (m_nInRegion == region.size)
+        {
+            ++m_nRegion;
+            m_nInRegion = 0;
+        }
+    }
+    return true;
+}
+
+void CExtractedFile::Complete()
+{
+    if (m_sparse && !m_file.SetLength(m_sparse->m_nRealSize))
+        Fail();
 }
 
 // On the open file, before it is closed: no name is looked up again, so

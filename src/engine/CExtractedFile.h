@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/CSparseMap.h"
 #include "platform/CFile.h"
 
 #include <cstdint>
@@ -39,7 +40,14 @@ public:
     static std::string BesideName();
     static constexpr int kBesideTries = 100;
 
-    CFile& File() { return m_file; }
+    // The data to come is a sparse member's: its stored pieces go where
+    // the map puts them, and the rest stays holes.
+    void LeaveHoles(CSparseMap map);
+    // The next bytes of the member's data. False with the system's failure.
+    bool Write(const unsigned char* data, std::uint32_t size);
+    // After the last data: a sparse file ending in a hole gets its whole
+    // size. Throws the file layer's failure.
+    void Complete();
     // Gives the file its time, and the permission bits of mode where the
     // system did not take them at creation. The text of the first failure,
     // if any; the file stays.
@@ -61,4 +69,7 @@ private:
     unsigned m_nMode;
     CFile m_file;
     bool m_bCommitted = false;
+    std::optional<CSparseMap> m_sparse;
+    std::size_t m_nRegion = 0;     // the map's region the next bytes go to
+    std::uint64_t m_nInRegion = 0; // how many of its bytes are written
 };

@@ -250,9 +250,18 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
         event.dwTotal = 0;
     const std::uint64_t metadata = scan.pending.records;
     TakePending(scan, event);
-    const std::uint64_t records = DataRecords(event.dwTotal);
-
-    if (scan.mode == EScanMode::Extract && IsWanted(scan, event.strName, event.chType))
+    std::uint64_t records = DataRecords(event.dwTotal);
+    if (event.chType == 'S')
+        scan.sparse.emplace();
+    if (scan.sparse)
+    {
+        const EStep step = ReadSparse(scan, header, event, records, metadata);
+        if (step != EStep::Next)
+            return step;
+    }
+    // A member whose map is damaged has been told of: its data is passed over.
+    const bool readable = !scan.sparse || !scan.sparse->m_bDamaged;
+    if (scan.mode == EScanMode::Extract && IsWanted(scan, event.strName, event.chType) && readable)
     {
         ExtractMember(scan, event, records, header.GetMode());
         return scan.indexed && scan.wanted.empty() ? EStep::Finished : EStep::Next;
@@ -325,14 +334,91 @@ bool CTar::ReadData(std::uint64_t size, std::string& data, std::uint64_t& read)
     data.reserve(size);
     while (data.size() < size)
     {
-        if (!Device().ReadRecord(record.Bytes().data()))
+        if (!ReadRecord(record))
             return false;
         ++read;
-        if (m_bSwap)
-            record.SwapBytePairs();
         const auto* bytes = reinterpret_cast<const char*>(record.Bytes().data());
         data.append(bytes, std::min<std::uint64_t>(size - data.size(), TAR_RECORD_SIZE));
     }
+    return true;
+}
+
+bool CTar::ReadRecord(CTarHeader& record)
+{
+    if (!Device().ReadRecord(record.Bytes().data()))
+        return false;
+    if (m_bSwap)
+        record.SwapBytePairs();
+    return true;
+}
+
+// The member is listed and extracted as the file it stands for, under the
+// name and with the size the map gives, whatever writer stored it.
+CTar::EStep CTar::ReadSparse(SScan& scan, const CTarHeader& header, SArchiveEvent& event,
+                             std::uint64_t& records, std::uint64_t metadata)
+{
+    CSparseMap& map = *scan.sparse;
+    std::uint64_t read = 0;
+    bool whole = true;
+    if (header.GetType() == 'S')
+        whole = ReadExtensions(header, map, read);
+    else if (map.m_bInData && !map.m_bDamaged)
+        whole = ReadDataMap(map, records, read);
+    if (!whole)
+    {
+        SendProblem(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}),
+                    event.strName);
+        scan.zeros = SeekCount(metadata + 1 + read);
+        return EStep::End;
+    }
+    // A map stored in the data fills whole records before the pieces.
+    const std::uint64_t stored = map.m_bInData ? (records - read) * TAR_RECORD_SIZE : event.dwTotal;
+    if (map.m_bInData)
+        records -= read;
+    if (!map.Fits(stored))
+        map.m_bDamaged = true;
+    event.chType = '0';
+    event.dwTotal = map.m_nRealSize;
+    if (map.m_bDamaged)
+        SendProblem(CTarMessages::Format(CTarMessages::kDamagedSparseMap, {event.strName}),
+                    event.strName);
+    return EStep::Next;
+}
+
+// An old-style sparse member's map goes on in records of its own between
+// its header and its data, which its size does not count.
+bool CTar::ReadExtensions(const CTarHeader& header, CSparseMap& map, std::uint64_t& read)
+{
+    map.m_nRealSize = header.GetSparseRealSize();
+    CTarHeader record;
+    for (bool more = header.AddSparseEntries(false, map); more;
+         more = record.AddSparseEntries(true, map))
+    {
+        if (!ReadRecord(record))
+            return false;
+        ++read;
+    }
+    return true;
+}
+
+// Read a record at a time until the map is whole: a map that needs more
+// records than the member's data holds is damaged.
+bool CTar::ReadDataMap(CSparseMap& map, std::uint64_t records, std::uint64_t& read)
+{
+    std::string text;
+    CTarHeader record;
+    CSparseMap::EDataMap state = CSparseMap::EDataMap::Incomplete;
+    while (state == CSparseMap::EDataMap::Incomplete && read < records)
+    {
+        if (!ReadRecord(record))
+            return false;
+        ++read;
+        text.append(reinterpret_cast<const char*>(record.Bytes().data()), TAR_RECORD_SIZE);
+        std::size_t used = 0;
+        state = map.ReadDataMap(text, used);
+        text.erase(0, used);
+    }
+    map.m_bDamaged = state != CSparseMap::EDataMap::Whole;
     return true;
 }
 
@@ -361,6 +447,10 @@ void CTar::TakeMetadata(char type, const std::string& data, SPending& pending)
         pending.size = extended.m_size;
     if (extended.m_time)
         pending.time = extended.m_time;
+    if (extended.m_sparseName)
+        pending.sparseName = extended.m_sparseName;
+    if (extended.m_sparse)
+        pending.sparse = extended.m_sparse;
 }
 
 // What the headers before the member said replaces what its own header says.
@@ -369,6 +459,12 @@ void CTar::TakePending(SScan& scan, SArchiveEvent& event)
     const SPending pending = std::exchange(scan.pending, SPending());
     if (pending.name)
         event.strName = CTarHeader::ToNativeName(*pending.name);
+    // Only a file has holes; the name its pieces are stored under is not
+    // its own.
+    const bool file = event.chType == '0' || event.chType == '\0' || event.chType == '7';
+    scan.sparse = file ? pending.sparse : std::nullopt;
+    if (scan.sparse && pending.sparseName)
+        event.strName = CTarHeader::ToNativeName(*pending.sparseName);
     if (pending.linkTarget && IsLink(event.chType))
         event.strLinkTarget = *pending.linkTarget;
     if (pending.size)
@@ -607,9 +703,11 @@ void CTar::ExtractFile(SScan& scan, const std::string& member,
     // Made here, so that a file that cannot be made is told in its place;
     // written, dated and put in place by the writer.
     CWriteBehind& behind = *scan.behind;
-    behind.Begin(std::make_unique<CExtractedFile>(std::move(folder), components.back(),
-                                                  event.strName, restored.value_or(0666)),
-                 event, restored);
+    auto file = std::make_unique<CExtractedFile>(std::move(folder), components.back(),
+                                                 event.strName, restored.value_or(0666));
+    if (scan.sparse)
+        file->LeaveHoles(std::move(*scan.sparse));
+    behind.Begin(std::move(file), event, restored);
     scan.links.NoteFile(components);
     try
     {
@@ -664,6 +762,12 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
         // up the rest as zeros would let a damaged header fill the disk.
         if (got < wanted)
             throw CGenericException(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
+    }
+    // A sparse member's holes are done without reading.
+    if (event.dwDone < event.dwTotal)
+    {
+        event.dwDone = event.dwTotal;
+        Send(event);
     }
 }
 

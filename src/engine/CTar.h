@@ -4,6 +4,7 @@
 #include "engine/COpenAhead.h"
 #include "engine/CDestination.h"
 #include "engine/CMemberLinks.h"
+#include "engine/CSparseMap.h"
 #include "engine/CTarHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/CWildCard.h"
@@ -104,6 +105,8 @@ private:
         std::optional<std::string> linkTarget;
         std::optional<std::uint64_t> size;
         std::optional<std::uint32_t> time;
+        std::optional<std::string> sparseName;
+        std::optional<CSparseMap> sparse;
         bool damaged = false;
         std::string header;        // the first such header's own name
         std::uint64_t records = 0; // theirs, data included
@@ -128,6 +131,7 @@ private:
         std::uint32_t catalogued = 0; // catalogue rows passed so far
         std::int32_t zeros = 0;       // consecutive records that are not headers
         SPending pending;
+        std::optional<CSparseMap> sparse; // the member's, while it is read
         unsigned umask = 0;
         std::vector<SFolderMember> folders;
         CMemberLinks links;
@@ -146,6 +150,14 @@ private:
     // when the archive ends first.
     EStep PassOver(SScan& scan, const CTarHeader& header);
     bool ReadData(std::uint64_t size, std::string& data, std::uint64_t& read);
+    // A sparse member's map: the event then tells the file's own size, and
+    // records what is left of the stored data.
+    EStep ReadSparse(SScan& scan, const CTarHeader& header, SArchiveEvent& event,
+                     std::uint64_t& records, std::uint64_t metadata);
+    // False when the archive ends first, with read the records it still had.
+    bool ReadExtensions(const CTarHeader& header, CSparseMap& map, std::uint64_t& read);
+    bool ReadDataMap(CSparseMap& map, std::uint64_t records, std::uint64_t& read);
+    bool ReadRecord(CTarHeader& record);
     static void TakeMetadata(char type, const std::string& data, SPending& pending);
     void TakePending(SScan& scan, SArchiveEvent& event);
     void EndScan(SScan& scan);

@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/CSparseMap.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,11 +26,25 @@ public:
     // Whole seconds since 1970; earlier times read as 0, later than 32 bits
     // hold as the largest.
     std::optional<std::uint32_t> m_time;
+    // A sparse member's: its own name, and the map of its data, whole size
+    // included (damaged when a number of it is none or its size is
+    // missing). The name given in the path record or the header belongs to
+    // the stored pieces, not to the file.
+    std::optional<std::string> m_sparseName;
+    std::optional<CSparseMap> m_sparse;
+
+    // Digits only, the whole text: what a size or a record length must be.
+    static std::optional<std::uint64_t> ParseDecimal(std::string_view text);
 
     // One record, its length counted: "20 size=9663676416\n".
     static std::string Record(std::string_view key, std::string_view value);
 
 private:
     bool ParseRecord(std::string_view key, std::string_view value);
+    void ParseSparse(std::string_view key, std::string_view value);
+    CSparseMap& Sparse();
     void Clear();
+
+    bool m_bSparseSize = false;   // the whole size was given
+    bool m_bSparseOffset = false; // an offset waits for its size
 };

@@ -1,5 +1,6 @@
 #include "engine/CTarHeader.h"
 
+#include "engine/CSparseMap.h"
 #include "engine/CTarExtendedHeader.h"
 #include "engine/CTarSettings.h"
 #include "engine/STarMember.h"
@@ -49,6 +50,15 @@ constexpr std::string_view kGnuMagic{"GNUtar", 6};
 constexpr std::string_view kPosixMagic{"ustar\0" "00", 8};
 
 constexpr std::uint8_t kBase256Flag = 0x80;
+
+// An old-style sparse member keeps its first map entries (offset and size)
+// where the prefix would be, and the rest in extension records after it.
+constexpr std::size_t kSparseOffset = 386;
+constexpr std::size_t kSparseEntries = 4;
+constexpr std::size_t kSparseMoreOffset = 482;
+constexpr std::size_t kSparseRealSizeOffset = 483;
+constexpr std::size_t kExtensionEntries = 21;
+constexpr std::size_t kExtensionMoreOffset = 504;
 
 // Where a long name splits between the prefix and name fields: the first
 // slash after which the rest fits the name field, if what comes before it
@@ -284,14 +294,44 @@ std::uint32_t CTarHeader::GetTime() const
 
 std::optional<std::uint32_t> CTarHeader::GetMode() const
 {
-    const std::uint8_t* field = m_record.data() + kModeOffset;
-    const std::uint8_t* end = field + kIdWidth;
-    const std::uint8_t* first = std::find_if(field, end, [](std::uint8_t b) { return b != ' '; });
-    if (first == end || ((*first < '0' || *first > '7') && !(*first & kBase256Flag)))
+    if (!HoldsNumber(kModeOffset, kIdWidth))
         return std::nullopt;
     const std::uint64_t mode = ParseNumber(kModeOffset, kIdWidth);
     return static_cast<std::uint32_t>(
         std::min<std::uint64_t>(mode, std::numeric_limits<std::uint32_t>::max()));
+}
+
+bool CTarHeader::AddSparseEntries(bool extension, CSparseMap& map) const
+{
+    const std::size_t first = extension ? 0 : kSparseOffset;
+    const std::size_t count = extension ? kExtensionEntries : kSparseEntries;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const std::size_t offset = first + i * 2 * kNumberWidth;
+        const std::size_t size = offset + kNumberWidth;
+        if (m_record[size] == 0)
+            break;
+        if (!HoldsNumber(offset, kNumberWidth) || !HoldsNumber(size, kNumberWidth))
+        {
+            map.m_bDamaged = true;
+            break;
+        }
+        map.m_regions.push_back({ParseNumber(offset, kNumberWidth), ParseNumber(size, kNumberWidth)});
+    }
+    return m_record[extension ? kExtensionMoreOffset : kSparseMoreOffset] != 0;
+}
+
+std::uint64_t CTarHeader::GetSparseRealSize() const
+{
+    return ParseNumber(kSparseRealSizeOffset, kNumberWidth);
+}
+
+bool CTarHeader::HoldsNumber(std::size_t offset, std::size_t width) const
+{
+    const std::uint8_t* field = m_record.data() + offset;
+    const std::uint8_t* end = field + width;
+    const std::uint8_t* first = std::find_if(field, end, [](std::uint8_t b) { return b != ' '; });
+    return first != end && ((*first >= '0' && *first <= '7') || (*first & kBase256Flag));
 }
 
 std::uint64_t CTarHeader::ParseNumber(std::size_t offset, std::size_t width) const

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+class CSparseMap;
 class CTarSettings;
 struct STarMember;
 
@@ -84,6 +85,14 @@ public:
     // the field holds no number at all, as some writers leave it.
     std::optional<std::uint32_t> GetMode() const;
 
+    // An old-style sparse member's ('S') map: the entries of its header, or
+    // of an extension record after it (extension), added to map up to the
+    // first empty one (an entry that holds no number damages the map); and
+    // whether another extension record follows.
+    bool AddSparseEntries(bool extension, CSparseMap& map) const;
+    // An old-style sparse member's whole size.
+    std::uint64_t GetSparseRealSize() const;
+
     // The name used in messages for a type character: "file", "directory", ...
     static const char* GetTypeName(char type);
 
@@ -107,6 +116,8 @@ private:
     bool IsPosix() const;
     void PutChecksum();
     std::uint64_t ParseNumber(std::size_t offset, std::size_t width) const;
+    // Whether the field starts, after blanks, as a number does.
+    bool HoldsNumber(std::size_t offset, std::size_t width) const;
     bool HasMagic(bool swapped) const;
 
     Record m_record{};

@@ -18,6 +18,8 @@ public:
         "Unable to process file [%s], the file it links to [%s] was not extracted";
     static constexpr char kDamagedHeader[] =
         "Unable to process file [%s], its extended header is damaged";
+    static constexpr char kDamagedSparseMap[] =
+        "Unable to process file [%s], the map of its holes is damaged";
     static constexpr char kNoMember[] =
         "Unable to process file [%s], the archive ends after this header";
     static constexpr char kArchiveEnds[] =

@@ -217,7 +217,7 @@ void CWriteBehind::Take(SStep& step)
     case EStep::Write:
         // After a failure the rest of the member's data has nowhere to go.
         if (m_target &&
-            !m_target->File().Write(step.data.data(), static_cast<std::uint32_t>(step.data.size())))
+            !m_target->Write(step.data.data(), static_cast<std::uint32_t>(step.data.size())))
             Fail(CTarMessages::FileFailure(m_event.strName, COsException()));
         break;
     case EStep::End:
@@ -234,6 +234,7 @@ void CWriteBehind::Finish()
 {
     try
     {
+        m_target->Complete();
         const std::optional<std::string> unrestored = m_target->Restore(m_event.time, m_mode);
         m_target->Commit();
         m_target.reset();

@@ -12,6 +12,7 @@
 #include "platform/WinFileTime.h"
 
 #include <windows.h>
+#include <winioctl.h>
 #else
 #include <cerrno>
 #include <cstdio>
@@ -449,6 +450,44 @@ bool CFile::SetLength(std::uint64_t length)
     return Seek(size, begin);
 }
 
+bool CFile::GetDataRegions(std::uint64_t length, std::vector<SRegion>& regions)
+{
+    regions.clear();
+    if (!CheckOpen())
+        return false;
+    const int file = Descriptor(m_hFile);
+    const auto end = static_cast<off_t>(length);
+    for (off_t at = 0; at < end;)
+    {
+        const off_t data = ::lseek(file, at, SEEK_DATA);
+        // Past the last data only a hole is left; a file system that cannot
+        // tell holes refuses the question, and all of the file is data.
+        if (data == -1 && errno == ENXIO)
+            break;
+        if (data == -1 && errno == EINVAL && at == 0)
+        {
+            regions.push_back({0, length});
+            break;
+        }
+        if (data == -1)
+            return Fail(errno);
+        if (data >= end)
+            break;
+        const off_t hole = ::lseek(file, data, SEEK_HOLE);
+        if (hole == -1)
+            return Fail(errno);
+        const off_t stop = std::min(hole, end);
+        regions.push_back(
+            {static_cast<std::uint64_t>(data), static_cast<std::uint64_t>(stop - data)});
+        at = stop;
+    }
+    return Seek(0, begin);
+}
+
+void CFile::SetSparse()
+{
+}
+
 bool CFile::Flush()
 {
     // Devices and pipes hold nothing to synchronise and say so with EINVAL.
@@ -713,6 +752,54 @@ bool CFile::SetLength(std::uint64_t length)
     // The file ends where the position is, which is then at the new end.
     return MovePointer(Handle(m_hFile), static_cast<std::int64_t>(length), FILE_BEGIN, nullptr) &&
            ::SetEndOfFile(Handle(m_hFile));
+}
+
+bool CFile::GetDataRegions(std::uint64_t length, std::vector<SRegion>& regions)
+{
+    regions.clear();
+    if (!CheckOpen())
+        return false;
+    FILE_ALLOCATED_RANGE_BUFFER query{};
+    query.Length.QuadPart = static_cast<LONGLONG>(length);
+    std::vector<FILE_ALLOCATED_RANGE_BUFFER> ranges(64);
+    for (;;)
+    {
+        DWORD bytes = 0;
+        const bool whole = ::DeviceIoControl(
+            Handle(m_hFile), FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof query, ranges.data(),
+            static_cast<DWORD>(ranges.size() * sizeof ranges[0]), &bytes, nullptr);
+        const DWORD error = whole ? ERROR_SUCCESS : ::GetLastError();
+        // A file system that keeps no holes does not know the question: all
+        // of the file is data.
+        if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
+        {
+            regions.assign(1, {0, length});
+            return true;
+        }
+        if (!whole && error != ERROR_MORE_DATA)
+            return false;
+        const std::size_t count = bytes / sizeof ranges[0];
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const auto offset = static_cast<std::uint64_t>(ranges[i].FileOffset.QuadPart);
+            const auto size = static_cast<std::uint64_t>(ranges[i].Length.QuadPart);
+            if (offset < length)
+                regions.push_back({offset, std::min(size, length - offset)});
+        }
+        if (whole || count == 0)
+            return true;
+        const auto& last = ranges[count - 1];
+        query.FileOffset.QuadPart = last.FileOffset.QuadPart + last.Length.QuadPart;
+        query.Length.QuadPart = static_cast<LONGLONG>(length) - query.FileOffset.QuadPart;
+    }
+}
+
+void CFile::SetSparse()
+{
+    DWORD bytes = 0;
+    if (CheckOpen())
+        ::DeviceIoControl(Handle(m_hFile), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &bytes,
+                          nullptr);
 }
 
 bool CFile::Flush()

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class COpenFolder;
 
@@ -32,6 +33,13 @@ public:
         begin = 0,
         current = 1,
         end = 2
+    };
+
+    // A stretch of a file: where it begins and how many bytes it spans.
+    struct SRegion
+    {
+        std::uint64_t offset = 0;
+        std::uint64_t size = 0;
     };
 
 #ifdef _WIN32
@@ -83,6 +91,16 @@ public:
     bool GetLength(std::uint64_t& length) const;
     // Truncates or extends (with zeros), and leaves the position at the new end.
     bool SetLength(std::uint64_t length);
+    // The stretches of the first length bytes of the open file that hold
+    // data, in order: what lies between them is a hole, which reads as zeros
+    // and takes no room. A file system that keeps no holes gives all of it
+    // as data. The position is left at the start.
+    bool GetDataRegions(std::uint64_t length, std::vector<SRegion>& regions);
+    // Asks the file system to leave unstored the holes later made in the
+    // open file by seeking past its end or extending it, which POSIX file
+    // systems do unasked. One that cannot keep holes writes zeros instead:
+    // that is no failure, so nothing is answered.
+    void SetSparse();
     // Hands what was written to the storage device.
     bool Flush();
     // True without doing anything when nothing is open.

@@ -65,6 +65,7 @@ void Fill(DWORD attributes, bool link, std::uint64_t size, const FILETIME& writt
                      : status.m_bDirectory ? CFileStatus::KIND_DIRECTORY
                                            : CFileStatus::KIND_REGULAR;
     status.m_size = status.m_bRegular ? size : 0;
+    status.m_bHoles = status.m_bRegular && (attributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
     status.m_mtime = SecondsSince1970(written);
 }
 
@@ -187,6 +188,8 @@ void CFileStatus::Describe(const struct stat& st, CFileStatus& status)
     status.m_nKind = KindOf(st.st_mode);
     // Windows gives folders and links no size of their own.
     status.m_size = status.m_bRegular ? static_cast<std::uint64_t>(st.st_size) : 0;
+    // Blocks are counted in 512-byte units whatever the file system's own.
+    status.m_bHoles = status.m_bRegular && static_cast<std::uint64_t>(st.st_blocks) * 512 < status.m_size;
     status.m_mtime = st.st_mtime;
     status.m_nMode = static_cast<std::uint32_t>(st.st_mode & 07777);
     status.m_nUid = st.st_uid;

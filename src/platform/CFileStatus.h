@@ -52,6 +52,9 @@ public:
     // permission bit elsewhere.
     bool m_bReadOnly = false;
     bool m_bLink = false; // the name itself is a symbolic link (only when links are not followed)
+    // A regular file that may hold holes: fewer bytes stored than it spans
+    // on POSIX hosts, marked sparse on Windows.
+    bool m_bHoles = false;
     // What POSIX hosts tell beside: the permission bits (the low twelve:
     // set-user-id, set-group-id, sticky and the nine of user, group and
     // other), the owner's and group's ids, and the file's identity (device
