@@ -61,9 +61,12 @@ bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
     Record staging{};
     std::copy_n(header, RECORD_SIZE, staging.begin());
     put(staging, 0);
-    if (!contents)
-        return true;
-    const std::uint64_t size = SizeOf(header);
+    return !contents || StageData(*contents, SizeOf(header), true, put);
+}
+
+bool CTarDevice::StageData(CFile& contents, std::uint64_t size, bool toEnd, const RecordSink& put)
+{
+    Record staging{};
     // The file is read in pieces of many records, each handed on record by
     // record.
     std::vector<unsigned char> chunk;
@@ -73,9 +76,9 @@ bool CTarDevice::StageEntry(const unsigned char* header, CFile* contents, const 
     {
         const auto wanted =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(size - written, kStageChunk));
-        const bool last = written + wanted == size;
+        const bool last = toEnd && written + wanted == size;
         chunk.assign(wanted + RECORD_SIZE, 0);
-        exact = ReadPiece(*contents, chunk.data(), wanted, last) && exact;
+        exact = ReadPiece(contents, chunk.data(), wanted, last) && exact;
         for (std::uint32_t offset = 0; offset < wanted; offset += RECORD_SIZE)
         {
             const std::uint32_t payload = std::min(wanted - offset, RECORD_SIZE);

@@ -53,6 +53,11 @@ public:
     // False when the contents held more or fewer bytes than that size; they
     // are left positioned just past the bytes archived.
     virtual bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) = 0;
+    // Data records for size bytes of contents from its current position,
+    // the last one padded, as WriteEntry writes them after a header: the
+    // pieces of a member stored in parts. False when the contents held
+    // fewer bytes; whether they go on past them is not asked.
+    virtual bool WriteData(CFile& contents, std::uint64_t size, bool swapBytes) = 0;
     // The end-of-archive marker: two zero records, and everything buffered.
     virtual void WriteEnd() = 0;
     // False when the medium says the target cannot be reached.
@@ -88,6 +93,9 @@ protected:
     // needs, read from the contents' current position, and hands each to put.
     // False when the contents were longer or shorter than that size.
     bool StageEntry(const unsigned char* header, CFile* contents, const RecordSink& put);
+    // The data records of StageEntry; a file that grew is found only when
+    // toEnd says the data ends with the file.
+    bool StageData(CFile& contents, std::uint64_t size, bool toEnd, const RecordSink& put);
     // The size of the member a header record describes.
     static std::uint64_t SizeOf(const unsigned char* header);
     // Reads the next wanted bytes of a member's file into piece, which holds

@@ -176,16 +176,11 @@ void CTarFileDevice::Settle()
     DropReadAhead();
 }
 
-bool CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/, CFile* contents)
+template <typename TWrite> bool CTarFileDevice::Writing(TWrite write)
 {
-    // A disk file always holds the standard layout: the swapped one exists
-    // for tape drives that deliver it, and this device writes every record
-    // as it is given. The records stay pending past the member, so many
-    // small members reach the file in one write.
     try
     {
-        BufferRecord(header, 0);
-        return !contents || BufferContents(*contents, SizeOf(header));
+        return write();
     }
     catch (...)
     {
@@ -199,6 +194,25 @@ bool CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/,
         }
         throw;
     }
+}
+
+// A disk file always holds the standard layout: the swapped one exists for
+// tape drives that deliver it, and this device writes every record as it is
+// given. The records stay pending past the member, so many small members
+// reach the file in one write.
+bool CTarFileDevice::WriteEntry(const unsigned char* header, bool /*swapBytes*/, CFile* contents)
+{
+    return Writing(
+        [&]
+        {
+            BufferRecord(header, 0);
+            return !contents || BufferContents(*contents, SizeOf(header), true);
+        });
+}
+
+bool CTarFileDevice::WriteData(CFile& contents, std::uint64_t size, bool /*swapBytes*/)
+{
+    return Writing([&] { return BufferContents(contents, size, false); });
 }
 
 void CTarFileDevice::WriteEnd()
@@ -217,7 +231,7 @@ void CTarFileDevice::WriteRecord(const unsigned char* record, std::int32_t paylo
 
 // Each piece is read straight into the pending records, as one operation,
 // and each of its records is told of.
-bool CTarFileDevice::BufferContents(CFile& contents, std::uint64_t size)
+bool CTarFileDevice::BufferContents(CFile& contents, std::uint64_t size, bool toEnd)
 {
     constexpr std::size_t kCapacity = std::size_t{kBufferRecords} * RECORD_SIZE;
     m_pending.reserve(kCapacity + 1);
@@ -231,7 +245,7 @@ bool CTarFileDevice::BufferContents(CFile& contents, std::uint64_t size)
             FlushWrites();
         const auto wanted = static_cast<std::uint32_t>(
             std::min<std::uint64_t>(size - written, kCapacity - m_pending.size()));
-        const bool last = written + wanted == size;
+        const bool last = toEnd && written + wanted == size;
         const std::size_t at = m_pending.size();
         const std::size_t records = (std::size_t{wanted} + RECORD_SIZE - 1) / RECORD_SIZE;
         m_pending.resize(at + records * RECORD_SIZE + 1);

@@ -38,6 +38,7 @@ public:
     // contents deliver: zeros stand in for what a file that shrank no longer
     // holds, and bytes beyond that size are not read.
     bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
+    bool WriteData(CFile& contents, std::uint64_t size, bool swapBytes) override;
     void WriteEnd() override;
     bool Seek(std::int32_t records, ESeekOrigin origin) override;
     std::string GetName() const override;
@@ -61,8 +62,12 @@ private:
     bool LeapAhead(std::uint64_t distance);
     void BufferRecord(const unsigned char* record, std::int32_t payload);
     // A member's data, size bytes from the contents' current position, as
-    // records pending; false when the contents held more or fewer bytes.
-    bool BufferContents(CFile& contents, std::uint64_t size);
+    // records pending; false when the contents held fewer bytes, or more
+    // when toEnd says the data ends with them.
+    bool BufferContents(CFile& contents, std::uint64_t size, bool toEnd);
+    // Runs a write of records; whatever ends it is the failure to report,
+    // the records buffered before it written first.
+    template <typename TWrite> bool Writing(TWrite write);
     // The read-ahead's first record, filled from the file when it holds less
     // than one; false when the file ends (or fails) before a whole record.
     bool FillReadAhead();

@@ -455,9 +455,18 @@ void CTarTapeDevice::WriteBuffer()
 
 bool CTarTapeDevice::WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents)
 {
-    return StageEntry(header, contents,
-               [this, swapBytes](Record& record, std::int32_t payload)
-               { WriteStaged(record, payload, swapBytes); });
+    return StageEntry(header, contents, Stager(swapBytes));
+}
+
+bool CTarTapeDevice::WriteData(CFile& contents, std::uint64_t size, bool swapBytes)
+{
+    return StageData(contents, size, false, Stager(swapBytes));
+}
+
+CTarDevice::RecordSink CTarTapeDevice::Stager(bool swapBytes)
+{
+    return [this, swapBytes](Record& record, std::int32_t payload)
+    { WriteStaged(record, payload, swapBytes); };
 }
 
 // The swapped layout exchanges the bytes of each pair throughout the record,

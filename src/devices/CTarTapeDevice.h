@@ -43,6 +43,7 @@ public:
     // raised with the drive's status.
     bool ReadRecord(unsigned char* record) override;
     bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
+    bool WriteData(CFile& contents, std::uint64_t size, bool swapBytes) override;
     // Also sends the block holding the end marker to tape, full or not.
     void WriteEnd() override;
     // Always reaches its target: a tape has no size to check against.
@@ -99,6 +100,8 @@ private:
     void WriteBlock(std::int32_t block);
     // Sends the buffer to tape where it stands.
     void WriteBuffer();
+    // Hands staged records to WriteStaged.
+    RecordSink Stager(bool swapBytes);
     void WriteStaged(Record& staging, std::int32_t payload, bool swapBytes);
 
     TapeFactory m_factory;

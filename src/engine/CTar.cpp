@@ -860,22 +860,26 @@ bool CTar::WriteEntry(CMemberDescriber& describer, COpenAhead::SLooked& looked, 
         SendProblem(CTarMessages::Unsupported(entry.strPath, looked.status));
         return false;
     }
+    if (member.chType == '0')
+        return WriteFile(entry, member, looked);
+    const CTarHeader header = BeginMember(member);
+    WriteExtended(header, CTarHeader::ExtendedData(member));
+    m_event.nKind = TAR_EVENT_WRITTEN;
+    Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
+    return true;
+}
+
+CTarHeader CTar::BeginMember(const STarMember& member)
+{
     CTarHeader header;
     header.Build(member, m_settings);
     m_event.strName = CTarHeader::ToNativeName(member.strName);
-    m_event.dwTotal = header.GetSize();
+    m_event.dwTotal = member.dwSparseSize.value_or(header.GetSize());
     m_event.time = member.time;
     m_event.chType = member.chType;
     m_event.strLinkTarget = member.strLinkTarget;
     m_event.dwDone = 0;
-    if (member.chType != '0')
-    {
-        WriteExtended(header, CTarHeader::ExtendedData(member));
-        m_event.nKind = TAR_EVENT_WRITTEN;
-        Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
-        return true;
-    }
-    return WriteFile(entry, member, header, looked.file);
+    return header;
 }
 
 // What the member's own header cannot hold goes into an extended header
@@ -886,8 +890,14 @@ void CTar::WriteExtended(const CTarHeader& member, const std::string& data)
         return;
     CTarHeader header;
     header.BuildExtended(member, data.size(), m_settings);
+    const auto* bytes = reinterpret_cast<const char*>(header.Bytes().data());
+    WriteRecords(std::string(bytes, TAR_RECORD_SIZE).append(data));
+}
+
+// Records that belong to no member's data are not reported.
+void CTar::WriteRecords(const std::string& data)
+{
     m_bReporting = false;
-    Device().WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
     for (std::size_t at = 0; at < data.size(); at += TAR_RECORD_SIZE)
     {
         CTarHeader record;
@@ -898,25 +908,70 @@ void CTar::WriteExtended(const CTarHeader& member, const std::string& data)
     m_bReporting = true;
 }
 
-bool CTar::WriteFile(const SFileEntry& entry, const STarMember& member, const CTarHeader& header,
-                     CFile& file)
+bool CTar::WriteFile(const SFileEntry& entry, STarMember& member, COpenAhead::SLooked& looked)
 {
     // Read once from start to end: the system's own read-ahead serves that
     // without a hint, which would cost a call per file. A folder entry
     // that has become a file since it was added is opened here.
+    CFile& file = looked.file;
     if (!file.IsOpen() && !file.Open(entry.strPath, CFile::modeRead | CFile::modeNoWait))
     {
         SendProblem(CTarMessages::FileFailure(entry.strPath, COsException()));
         return false;
     }
+    const std::optional<CSparseMap> holes = looked.status.m_bHoles && m_settings.m_bSparse != 0
+                                                ? FindHoles(file, member.dwSize)
+                                                : std::nullopt;
+    if (holes)
+    {
+        member.dwSparseSize = member.dwSize;
+        member.dwSize = DataRecords(holes->DataMapText().size()) * TAR_RECORD_SIZE + holes->DataSize();
+    }
+    const CTarHeader header = BeginMember(member);
     WriteExtended(header, CTarHeader::ExtendedData(member));
     m_event.nKind = TAR_EVENT_WRITTEN;
     // The member holds what its header says; a file that changed size since
     // it was looked at is archived cut or padded, and the user must hear of it.
-    if (!Device().WriteEntry(header.Bytes().data(), m_bSwap, &file))
+    const bool exact = holes ? WriteSparse(header, *holes, file)
+                             : Device().WriteEntry(header.Bytes().data(), m_bSwap, &file);
+    if (!exact)
         SendProblem(CTarMessages::Format(CTarMessages::kChangedSize, {entry.strPath}),
                     entry.strPath);
     return true;
+}
+
+// A file the system cannot tell the holes of is stored whole, as one
+// without holes is.
+std::optional<CSparseMap> CTar::FindHoles(CFile& file, std::uint64_t size)
+{
+    std::vector<CFile::SRegion> regions;
+    if (!file.GetDataRegions(size, regions) || !file.Seek(0, CFile::begin))
+        return std::nullopt;
+    return CSparseMap::OfFile(regions, size);
+}
+
+// The map, then the data of each region, read where it lies; the holes
+// between count as done.
+bool CTar::WriteSparse(const CTarHeader& header, const CSparseMap& map, CFile& file)
+{
+    CTarDevice& device = Device();
+    device.WriteEntry(header.Bytes().data(), m_bSwap, nullptr);
+    WriteRecords(map.DataMapText());
+    bool exact = true;
+    std::uint64_t reached = 0;
+    for (const CFile::SRegion& region : map.m_regions)
+    {
+        m_event.dwDone += region.offset - reached;
+        reached = region.offset + region.size;
+        if (region.size == 0)
+            continue;
+        if (!file.Seek(static_cast<std::int64_t>(region.offset), CFile::begin))
+            throw COsException();
+        exact = device.WriteData(file, region.size, m_bSwap) && exact;
+    }
+    // Data found in a hole since is not seen; a file cut or grown is.
+    std::uint64_t length = 0;
+    return exact && file.GetLength(length) && length == map.m_nRealSize;
 }
 
 // ------------------------------------------------------------------ others

@@ -190,9 +190,14 @@ private:
     [[noreturn]] static void RethrowForTape();
     bool WriteEntry(CMemberDescriber& describer, COpenAhead::SLooked& looked, bool relative,
                     bool indexFile);
+    // The header of a new member, which the events tell of from now on.
+    CTarHeader BeginMember(const STarMember& member);
     void WriteExtended(const CTarHeader& member, const std::string& data);
-    bool WriteFile(const SFileEntry& entry, const STarMember& member, const CTarHeader& header,
-                   CFile& file);
+    void WriteRecords(const std::string& data);
+    bool WriteFile(const SFileEntry& entry, STarMember& member, COpenAhead::SLooked& looked);
+    static std::optional<CSparseMap> FindHoles(CFile& file, std::uint64_t size);
+    // False when the file was not the size it had.
+    bool WriteSparse(const CTarHeader& header, const CSparseMap& map, CFile& file);
 
     std::unique_ptr<CTarDevice> m_pDevice;
     SArchiveEvent m_event{{}, 0, 0, '\0', {}, TAR_EVENT_NONE, 0, {}};

@@ -81,9 +81,10 @@ void CTarHeader::Build(const STarMember& member, const CTarSettings& settings)
     const bool folder = member.chType == '5';
     // Only a file's data follows its header: links and FIFOs have none.
     const std::uint64_t size = member.chType == '0' ? member.dwSize : 0;
-    Fill(member.strName, size, member.time, member.chType,
+    const std::string name = member.dwSparseSize ? PiecesName(member.strName) : member.strName;
+    Fill(name, size, member.time, member.chType,
          folder ? settings.m_strDirMode : settings.m_strFileMode, settings);
-    PutName(member.strName);
+    PutName(name);
     PutText(kLinkOffset, member.strLinkTarget, TAR_NAME_SIZE);
     if (member.bOwnOwner)
         PutOwner(member);
@@ -94,7 +95,17 @@ std::string CTarHeader::ExtendedData(const STarMember& member)
 {
     std::string data;
     const std::string_view name = member.strName;
-    if (name.size() > TAR_NAME_SIZE && PrefixSplit(name) == std::string_view::npos)
+    if (member.dwSparseSize)
+    {
+        // The map of the holes starts the data, as readers of version 1.0
+        // of these records expect; the name and size are the file's own.
+        data += CTarExtendedHeader::Record("GNU.sparse.major", "1");
+        data += CTarExtendedHeader::Record("GNU.sparse.minor", "0");
+        data += CTarExtendedHeader::Record("GNU.sparse.name", name);
+        data += CTarExtendedHeader::Record("GNU.sparse.realsize",
+                                           std::to_string(*member.dwSparseSize));
+    }
+    else if (name.size() > TAR_NAME_SIZE && PrefixSplit(name) == std::string_view::npos)
         data += CTarExtendedHeader::Record("path", name);
     if (member.strLinkTarget.size() > TAR_NAME_SIZE)
         data += CTarExtendedHeader::Record("linkpath", member.strLinkTarget);
@@ -111,6 +122,15 @@ std::string CTarHeader::ExtendedData(const STarMember& member)
     if (member.strGroupName.size() > kOwnNameLength)
         data += CTarExtendedHeader::Record("gname", member.strGroupName);
     return data;
+}
+
+// A reader that does not know sparse members extracts the stored pieces as
+// they are: under a name of their own, beside the file, never over it.
+std::string CTarHeader::PiecesName(std::string_view name)
+{
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t base = slash == std::string_view::npos ? 0 : slash + 1;
+    return std::string(name.substr(0, base)).append("GNUSparseFile.0/").append(name.substr(base));
 }
 
 // A name split over the prefix field makes the header a POSIX one, whose

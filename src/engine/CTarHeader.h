@@ -51,7 +51,8 @@ public:
     // header (ExtendedData) that must precede the member. So are a link
     // target longer than its field, an owner's id or name too long for its
     // own, and a size beyond TAR_MAX_OCTAL_SIZE, which the size field holds
-    // in base-256 as well.
+    // in base-256 as well. A sparse file's header names its stored pieces;
+    // the extended header names the file.
     void Build(const STarMember& member, const CTarSettings& settings);
     // The records of the extended header the member needs, or nothing when
     // its own header holds all it says.
@@ -107,6 +108,8 @@ public:
 private:
     void Fill(std::string_view name, std::uint64_t size, std::uint32_t mtime, char type,
               const std::string& mode, const CTarSettings& settings);
+    // The name a sparse member's header gives its stored pieces.
+    static std::string PiecesName(std::string_view name);
     void PutName(std::string_view name);
     void PutOwner(const STarMember& member);
     void PutOctal(std::size_t offset, std::uint32_t value);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // What the header of a new member says: built by the writer from a file to
@@ -8,6 +9,9 @@ struct STarMember
 {
     std::string strName; // archive form, of any length
     std::uint64_t dwSize = 0;
+    // A sparse file's whole size: dwSize then counts what its member stores
+    // (the map of its holes and its data).
+    std::optional<std::uint64_t> dwSparseSize;
     std::uint32_t time = 0;
     char chType = '0';
     std::string strLinkTarget; // archive form, for '1' and '2'
