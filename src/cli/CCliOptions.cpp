@@ -98,6 +98,8 @@ bool CCliOptions::ParseOption(const std::vector<std::string>& args, std::size_t&
         {"--compression", &CCliOptions::m_compression, 1},
         {"--own-permissions", &CCliOptions::m_ownPermissions, 1},
         {"--fixed-permissions", &CCliOptions::m_ownPermissions, 0},
+        {"--sparse", &CCliOptions::m_sparse, 1},
+        {"--no-sparse", &CCliOptions::m_sparse, 0},
     };
     const std::string& arg = args[i];
     for (const SSwitch& option : switches)
@@ -209,6 +211,7 @@ void CCliOptions::ApplyTo(CAppSettings& settings) const
     settings.m_bUseCompression = m_compression.value_or(settings.m_bUseCompression);
     settings.m_tarSettings.m_bOwnPermissions =
         m_ownPermissions.value_or(settings.m_tarSettings.m_bOwnPermissions);
+    settings.m_tarSettings.m_bSparse = m_sparse.value_or(settings.m_tarSettings.m_bSparse);
     settings.m_tarSettings.m_nTerminatingRecords =
         m_terminatingRecords.value_or(settings.m_tarSettings.m_nTerminatingRecords);
     // A blocking factor given now means this factor, whatever was stored.
@@ -284,6 +287,8 @@ this run only):
   --own-permissions | --fixed-permissions
                             give each member its file's own permissions, owner
                             and group, or those the settings hold
+  --sparse | --no-sparse    store the holes of sparse files as holes, or as
+                            zeros
   --sgi                     write tapes in the byte-swapped (SGI) layout
   -b N, --blocking-factor N records of 512 bytes per tape block (1 to 10240)
   --variable                variable block size on tape

@@ -65,5 +65,6 @@ private:
     std::optional<int> m_variable;
     std::optional<int> m_compression;
     std::optional<int> m_ownPermissions;
+    std::optional<int> m_sparse;
     std::optional<int> m_terminatingRecords;
 };

@@ -216,8 +216,8 @@ TEST_F(CCliAppTest, StoredSettingsApplyAndOptionsAreNeverStored)
     const auto storedFiles = Files(config);
 
     CliOk({"create", "stored.tar", "extra.txt"});
-    CliOk({"create", "--index-name", "ONCE", "--absolute", "--fixed-permissions", "once.tar",
-           "extra.txt"});
+    CliOk({"create", "--index-name", "ONCE", "--absolute", "--fixed-permissions", "--no-sparse",
+           "once.tar", "extra.txt"});
 
     CAppSettings reread;
     reread.Load();
@@ -226,6 +226,7 @@ TEST_F(CCliAppTest, StoredSettingsApplyAndOptionsAreNeverStored)
     EXPECT_EQ(reread.m_strIndexFileName, "CATALOG");
     EXPECT_EQ(reread.m_bRelativePaths, 1);
     EXPECT_EQ(reread.m_tarSettings.m_bOwnPermissions, CTarSettings::kOwnPermissionsByDefault);
+    EXPECT_EQ(reread.m_tarSettings.m_bSparse, 1);
     EXPECT_EQ(Files(config), storedFiles);
 }
 
@@ -306,7 +307,8 @@ TEST_F(CCliAppTest, HelpExplainsEveryCommand)
     const std::string help = CliOk({"--help"});
     for (const char* command : {"list", "extract", "create", "append", "erase", "tapes",
                                 "tape-info", "eject", "VORKANT_TAPE_IMAGES", "tape:0",
-                                "\\\\.\\tapeN", "--own-permissions", "--fixed-permissions"})
+                                "\\\\.\\tapeN", "--own-permissions", "--fixed-permissions",
+                                "--sparse", "--no-sparse"})
         EXPECT_THAT(help, HasSubstr(command));
 }
 

@@ -50,7 +50,7 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     settings.m_tarSettings.m_bOwnPermissions = 1;
 
     Parsed({"create", "a.tar", "x", "-b", "64", "--no-index", "--sgi", "--terminating-records", "3",
-            "--own-permissions", "--fixed-permissions"})
+            "--own-permissions", "--fixed-permissions", "--sparse", "--no-sparse"})
         .ApplyTo(settings);
 
     EXPECT_EQ(settings.m_bRelativePaths, 0);
@@ -60,6 +60,7 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     EXPECT_EQ(settings.m_tarSettings.m_bSgiFormat, 1);
     EXPECT_EQ(settings.m_tarSettings.m_nTerminatingRecords, 3);
     EXPECT_EQ(settings.m_tarSettings.m_bOwnPermissions, 0) << "the last switch wins";
+    EXPECT_EQ(settings.m_tarSettings.m_bSparse, 0) << "the last switch wins";
     EXPECT_EQ(settings.m_strIndexFileName, "index.txt");
 }
 

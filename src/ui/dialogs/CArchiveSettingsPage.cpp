@@ -20,7 +20,8 @@ CArchiveSettingsPage::CArchiveSettingsPage(CAppSettings* settings, QWidget* pare
       m_pTerminatingRecords(new CDigitSpinBox(MIN_TERMINATING_RECORDS, MAX_TERMINATING_RECORDS)),
       m_pRelativePath(new QRadioButton(tr("&Relative Path"))),
       m_pAbsolutePath(new QRadioButton(tr("&Absolute Path"))),
-      m_pSgiFormat(new QCheckBox(tr("SGI &Format")))
+      m_pSgiFormat(new QCheckBox(tr("SGI &Format"))),
+      m_pSparse(new QCheckBox(tr("Store &holes in sparse files as holes")))
 {
     SetControlId(*m_pUseIndexFile, IDC_USE_INDEX_FILE);
     SetControlId(*m_pIndexNameLabel, IDC_INDEX_NAME_LABEL);
@@ -30,6 +31,9 @@ CArchiveSettingsPage::CArchiveSettingsPage(CAppSettings* settings, QWidget* pare
     SetControlId(*m_pRelativePath, IDC_RELATIVE_PATH);
     SetControlId(*m_pAbsolutePath, IDC_ABSOLUTE_PATH);
     SetControlId(*m_pSgiFormat, IDC_SGI_FORMAT);
+    m_pSparse->setAccessibleName(tr("Store holes in sparse files as holes"));
+    m_pSparse->setToolTip(tr("A file with holes, such as a disk image, is stored as its data "
+                             "and a map of the holes. Off, the holes are stored as zeros."));
 
     auto* index = new QGroupBox(tr("Index Options"));
     auto* indexLayout = new QFormLayout(index);
@@ -49,6 +53,7 @@ CArchiveSettingsPage::CArchiveSettingsPage(CAppSettings* settings, QWidget* pare
     layout->addLayout(count);
     layout->addWidget(paths);
     layout->addWidget(m_pSgiFormat);
+    layout->addWidget(m_pSparse);
     layout->addStretch();
 
     connect(m_pUseIndexFile, &QCheckBox::toggled, this, &CArchiveSettingsPage::UpdateIndexName);
@@ -75,6 +80,7 @@ void CArchiveSettingsPage::Apply()
     m_pSettings->m_bUseIndexFile = m_pUseIndexFile->isChecked();
     m_pSettings->m_tarSettings.m_nTerminatingRecords = m_nTerminatingRecords;
     m_pSettings->m_tarSettings.m_bSgiFormat = m_pSgiFormat->isChecked();
+    m_pSettings->m_tarSettings.m_bSparse = m_pSparse->isChecked() ? 1 : 0;
     m_pSettings->NotifyChanged(SC_ALL);
 }
 
@@ -92,6 +98,7 @@ void CArchiveSettingsPage::Initialise()
     m_pUseIndexFile->setChecked(m_pSettings->m_bUseIndexFile != 0);
     m_pTerminatingRecords->SetNumber(m_pSettings->m_tarSettings.m_nTerminatingRecords);
     m_pSgiFormat->setChecked(m_pSettings->m_tarSettings.m_bSgiFormat != 0);
+    m_pSparse->setChecked(m_pSettings->m_tarSettings.m_bSparse != 0);
     (m_pSettings->m_bRelativePaths == 1 ? m_pRelativePath : m_pAbsolutePath)->setChecked(true);
     UpdateIndexName();
 }

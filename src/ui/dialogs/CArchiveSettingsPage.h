@@ -10,9 +10,9 @@ class QRadioButton;
 class QShowEvent;
 
 // The "Archive Settings" page of the Options sheet: the index file of tapes,
-// the count of empty records that ends a scan, relative or absolute paths
-// and the SGI layout. Reads the settings when first shown; owned by the
-// sheet.
+// the count of empty records that ends a scan, relative or absolute paths,
+// the SGI layout and whether the holes of sparse files stay holes. Reads the
+// settings when first shown; owned by the sheet.
 class CArchiveSettingsPage : public QWidget
 {
     Q_OBJECT
@@ -58,6 +58,7 @@ private:
     QRadioButton* m_pRelativePath;
     QRadioButton* m_pAbsolutePath;
     QCheckBox* m_pSgiFormat;
+    QCheckBox* m_pSparse;
     int m_nTerminatingRecords = 0;
     bool m_bInitialised = false;
 };

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
@@ -26,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -243,29 +246,38 @@ TEST_F(CTarAppTest, OpenTapeStoresTheChoicesAndOpensTheDrive)
     app.ExitInstance();
 }
 
-TEST_F(CTarAppTest, TheOwnPermissionsBoxOfTheOptionsIsStoredOnOk)
+TEST_F(CTarAppTest, TheArchiveBoxesOfTheOptionsAreStoredOnOk)
 {
+    const std::vector<std::pair<QString, std::int32_t CTarSettings::*>> boxes{
+        {"Use each file's own owner and permissions", &CTarSettings::m_bOwnPermissions},
+        {"Store holes in sparse files as holes", &CTarSettings::m_bSparse},
+    };
     CTarApp app(&m_association);
     ASSERT_TRUE(app.InitInstance({"vorkant"}));
-    const std::int32_t before = app.Settings().m_tarSettings.m_bOwnPermissions;
-    bool toggled = false;
+    const CTarSettings before = app.Settings().m_tarSettings;
     WhenModal<COptionsDlg>(
-        [&toggled](COptionsDlg* sheet)
+        [&boxes](COptionsDlg* sheet)
         {
-            // Reached under its text, as a screen reader finds it.
-            auto& box = Control<QCheckBox>(*sheet, "Use each file's own owner and permissions");
-            const bool was = box.isChecked();
-            QTest::mouseClick(&box, Qt::LeftButton);
-            toggled = box.isChecked() != was;
+            for (const auto& [name, field] : boxes)
+            {
+                // Reached under its text, as a screen reader finds it, on its
+                // page brought forward.
+                auto& box = Control<QCheckBox>(*sheet, name);
+                sheet->findChild<QTabWidget*>(QString(), Qt::FindDirectChildrenOnly)
+                    ->setCurrentWidget(box.parentWidget());
+                QTest::mouseClick(&box, Qt::LeftButton);
+            }
             sheet->accept();
         });
 
     app.Frame()->UpdateCommandStates();
     EXPECT_TRUE(app.Frame()->RouteCommand(ID_OPTIONS));
 
-    EXPECT_TRUE(toggled);
-    EXPECT_EQ(app.Settings().m_tarSettings.m_bOwnPermissions, 1 - before);
-    EXPECT_EQ(StoredSettings().m_tarSettings.m_bOwnPermissions, 1 - before);
+    for (const auto& [name, field] : boxes)
+    {
+        EXPECT_EQ(app.Settings().m_tarSettings.*field, 1 - before.*field) << name.toStdString();
+        EXPECT_EQ(StoredSettings().m_tarSettings.*field, 1 - before.*field) << name.toStdString();
+    }
     app.ExitInstance();
 }
 
