@@ -760,6 +760,18 @@ std::string PaxRecord(const std::string& keyValue)
     return std::to_string(length) + " " + keyValue + "\n";
 }
 
+// An old-style sparse header whose one map entry puts 5 bytes at offset,
+// in a file of realSize bytes.
+std::string OldSparseHeader(const std::string& offset, const std::string& realSize)
+{
+    std::string header = CArchiveImage::Header("sparse", 5, 'S');
+    header.replace(257, 8, "ustar  \0", 8);
+    header.replace(386, 11, offset);
+    header.replace(398, 11, "00000000005");
+    header.replace(483, 11, realSize);
+    return header;
+}
+
 } // namespace
 
 TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
@@ -819,6 +831,63 @@ TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
         EXPECT_EQ(problems[0].strMessage,
                   "Unable to process file [own], its extended header is damaged");
         m_tar.Close();
+    }
+}
+
+// A map that puts data past the file's end, goes back, or needs more than
+// the stored data is one problem: the member is listed but never extracted,
+// and the next member is read where it lies.
+TEST_F(CTarTest, ADamagedSparseMapIsOneProblemAndTheScanStaysInStep)
+{
+    const std::string version0 = PaxRecord("GNU.sparse.size=100");
+    const std::string version1 = PaxRecord("GNU.sparse.major=1") + PaxRecord("GNU.sparse.minor=0") +
+                                 PaxRecord("GNU.sparse.name=sparse") +
+                                 PaxRecord("GNU.sparse.realsize=100");
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+    } cases[] = {
+        {"map past the data",
+         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.map=0,50,60,40"), 'x')
+             .File("sparse", "short").Bytes()},
+        {"offsets going back",
+         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.offset=60") +
+                                         PaxRecord("GNU.sparse.numbytes=5") +
+                                         PaxRecord("GNU.sparse.offset=10") +
+                                         PaxRecord("GNU.sparse.numbytes=5"), 'x')
+             .File("sparse", "0123456789").Bytes()},
+        {"map longer than the data",
+         CArchiveImage().File("pax", version1, 'x')
+             .File("GNUSparseFile.0/sparse", "3\n0\n5\n").Bytes()},
+        {"old header past the end",
+         OldSparseHeader("00000000200", "00000000100") + std::string("12345").append(507, '\0')},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        const std::string path =
+            m_folder.WriteFile("a.tar", c.bytes + CArchiveImage().File("next", "n").End().Bytes());
+        for (const bool extract : {false, true})
+        {
+            m_recorder.events.clear();
+            m_tar.Open(path, 20, false);
+            if (extract)
+                ExtractAll(m_tar, m_folder / "out");
+            else
+                m_tar.List();
+            m_tar.Close();
+            if (extract)
+                EXPECT_EQ(m_folder.ReadFile("out/next"), "n");
+            else
+                EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED),
+                          (std::vector<std::string>{"sparse", "next"}));
+            const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_EQ(problems[0].strMessage,
+                      "Unable to process file [sparse], the map of its holes is damaged");
+        }
+        EXPECT_FALSE(fs::exists(m_folder / "out/sparse"));
     }
 }
 

@@ -615,4 +615,105 @@ TEST_F(CTarInteropTest, AByteSwappedCopyOfAGnuTarArchiveReadsTheSame)
     ExpectSameTree("src", "out");
 }
 
+// ------------------------------------------------------------- sparse files
+
+// A 64 MiB image holding three pieces of data, the last near its end, and
+// an 8 MiB file that is one hole: what a disk image or a database file is.
+const char kSparseTree[] = R"(
+    mkdir sp && truncate -s 64M sp/disk.img && truncate -s 8M sp/holes.img
+    for at in 1000000 30000000 67108000; do
+        printf "data at $at" | dd of=sp/disk.img bs=1 seek=$at conv=notrunc 2>/dev/null
+    done)";
+
+bool TakesFewerBlocksThanHalf(const fs::path& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 &&
+           static_cast<std::uint64_t>(st.st_blocks) * 512 < static_cast<std::uint64_t>(st.st_size) / 2;
+}
+
+class CTarSparseTest : public CTarInteropTest, public testing::WithParamInterface<SWriter>
+{
+protected:
+    void MakeSparseTree()
+    {
+        ASSERT_NO_FATAL_FAILURE(RunPeer(".", kSparseTree));
+        if (!TakesFewerBlocksThanHalf(m_folder.Path() / "sp/disk.img"))
+            GTEST_SKIP() << "this file system keeps no holes";
+    }
+
+    void ExpectSameSparseFiles(const std::string& out)
+    {
+        for (const char* name : {"sp/disk.img", "sp/holes.img"})
+        {
+            ASSERT_NO_FATAL_FAILURE(RunPeer(".", std::string("cmp ") + name + " " + out + "/" + name));
+            EXPECT_TRUE(TakesFewerBlocksThanHalf(m_folder.Path() / out / name)) << name;
+        }
+    }
+};
+
+TEST_P(CTarSparseTest, PeerSparseMembersListWholeAndExtractWithTheirHoles)
+{
+    const SWriter& writer = GetParam();
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require(writer.tool));
+    ASSERT_NO_FATAL_FAILURE(MakeSparseTree());
+    if (IsSkipped())
+        return;
+    const std::string archive = m_folder / "peer.tar";
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", writer.command + " " + CPeerShell::Quote(archive) + " sp"));
+
+    CEngineRun listing(archive);
+    listing.Tar().List();
+    EXPECT_EQ(listing.Rows(), (std::vector<std::string>{"- sp/disk.img 67108864",
+                                                        "- sp/holes.img 8388608", "d sp/ 0"}));
+    EXPECT_TRUE(listing.Of(TAR_EVENT_PROBLEM).empty());
+
+    CEngineRun extraction(archive);
+    extraction.ExtractAll(m_folder / "out");
+    EXPECT_TRUE(extraction.Of(TAR_EVENT_PROBLEM).empty());
+    ExpectSameSparseFiles("out");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interop, CTarSparseTest,
+    testing::Values(SWriter{"GnuTarGnu", "tar", "tar -S --format=gnu -cf"},
+                    SWriter{"GnuTarPosix00", "tar", "tar -S --format=posix --sparse-version=0.0 -cf"},
+                    SWriter{"GnuTarPosix01", "tar", "tar -S --format=posix --sparse-version=0.1 -cf"},
+                    SWriter{"GnuTarPosix10", "tar", "tar -S --format=posix --sparse-version=1.0 -cf"},
+                    SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"}),
+    [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
+
+// Ours stores only the data, and both peers give the files back whole, with
+// their holes; without holes wanted, the zeros are stored.
+TEST_F(CTarSparseTest, SparseFilesWrittenHereAreSmallAndPeersExtractThemWhole)
+{
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("tar"));
+    ASSERT_NO_FATAL_FAILURE(CPeerShell::Require("bsdtar"));
+    ASSERT_NO_FATAL_FAILURE(MakeSparseTree());
+    if (IsSkipped())
+        return;
+    for (const bool sparse : {true, false})
+    {
+        SCOPED_TRACE(sparse ? "sparse" : "zeros");
+        const std::string archive = m_folder / (sparse ? "sparse.tar" : "zeros.tar");
+        CFileEntrys entries;
+        ASSERT_TRUE(entries.AddPath(m_folder / "sp", true));
+        CEngineRun writing(archive);
+        writing.Tar().m_settings.m_bSparse = sparse ? 1 : 0;
+        ASSERT_TRUE(writing.Tar().Write(entries, true, -1));
+        EXPECT_TRUE(writing.Of(TAR_EVENT_PROBLEM).empty());
+        EXPECT_EQ(fs::file_size(archive) < 1024 * 1024, sparse);
+    }
+
+    const std::string archive = m_folder / "sparse.tar";
+    const SPeerRun listing = CPeerShell::Run(m_folder, "tar -tvf " + CPeerShell::Quote(archive));
+    ASSERT_EQ(listing.status, 0) << listing.err;
+    for (const char* line : {" 67108864 ", " 8388608 "})
+        EXPECT_NE(listing.out.find(line), std::string::npos) << line << "\n" << listing.out;
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", "mkdir gnu bsd && tar -C gnu -xf sparse.tar && "
+                                         "bsdtar -C bsd -xf sparse.tar"));
+    ExpectSameSparseFiles("gnu");
+    ExpectSameSparseFiles("bsd");
+}
+
 } // namespace
