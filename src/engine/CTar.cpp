@@ -248,7 +248,7 @@ CTar::EStep CTar::ScanHeader(SScan& scan, const CTarHeader& header)
     // no data after it; only an extended header's size gives one data.
     if (event.chType == '1')
         event.dwTotal = 0;
-    const std::uint64_t metadata = scan.pending.records;
+    std::uint64_t metadata = scan.pending.records;
     TakePending(scan, event);
     std::uint64_t records = DataRecords(event.dwTotal);
     if (event.chType == 'S')
@@ -355,7 +355,7 @@ bool CTar::ReadRecord(CTarHeader& record)
 // The member is listed and extracted as the file it stands for, under the
 // name and with the size the map gives, whatever writer stored it.
 CTar::EStep CTar::ReadSparse(SScan& scan, const CTarHeader& header, SArchiveEvent& event,
-                             std::uint64_t& records, std::uint64_t metadata)
+                             std::uint64_t& records, std::uint64_t& metadata)
 {
     CSparseMap& map = *scan.sparse;
     std::uint64_t read = 0;
@@ -375,6 +375,7 @@ CTar::EStep CTar::ReadSparse(SScan& scan, const CTarHeader& header, SArchiveEven
     const std::uint64_t stored = map.m_bInData ? (records - read) * TAR_RECORD_SIZE : event.dwTotal;
     if (map.m_bInData)
         records -= read;
+    metadata += read;
     if (!map.Fits(stored))
         map.m_bDamaged = true;
     event.chType = '0';

@@ -150,10 +150,11 @@ private:
     // when the archive ends first.
     EStep PassOver(SScan& scan, const CTarHeader& header);
     bool ReadData(std::uint64_t size, std::string& data, std::uint64_t& read);
-    // A sparse member's map: the event then tells the file's own size, and
-    // records what is left of the stored data.
+    // A sparse member's map: the event then tells the file's own size,
+    // records what is left of the stored data, and metadata counts the
+    // records of the map read after the header too.
     EStep ReadSparse(SScan& scan, const CTarHeader& header, SArchiveEvent& event,
-                     std::uint64_t& records, std::uint64_t metadata);
+                     std::uint64_t& records, std::uint64_t& metadata);
     // False when the archive ends first, with read the records it still had.
     bool ReadExtensions(const CTarHeader& header, CSparseMap& map, std::uint64_t& read);
     bool ReadDataMap(CSparseMap& map, std::uint64_t records, std::uint64_t& read);
