@@ -115,9 +115,13 @@ std::optional<CSparseMap> CSparseMap::OfFile(const std::vector<CFile::SRegion>& 
         else
             map.m_regions.push_back({start, stop - start});
     }
-    if (size - map.DataSize() < TAR_RECORD_SIZE)
-        return std::nullopt;
     if (map.m_regions.empty() || map.m_regions.back().offset + map.m_regions.back().size < size)
         map.m_regions.push_back({size, 0});
+    // The map and the extended header before it take records of their own.
+    const std::uint64_t cost =
+        (map.DataMapText().size() + TAR_RECORD_SIZE - 1) / TAR_RECORD_SIZE * TAR_RECORD_SIZE +
+        2 * TAR_RECORD_SIZE;
+    if (size - map.DataSize() <= cost)
+        return std::nullopt;
     return map;
 }

@@ -54,7 +54,7 @@ public:
     // widened to whole records, so that every region but one ending with
     // the file fills whole records of the archive; a hole at the end is
     // marked by an empty region there, as other writers mark it. Nothing
-    // when the file has no hole as big as a record.
+    // when its holes would save no more than the records the map takes.
     static std::optional<CSparseMap> OfFile(const std::vector<CFile::SRegion>& regions,
                                             std::uint64_t size);
 

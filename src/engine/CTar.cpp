@@ -946,7 +946,7 @@ bool CTar::WriteFile(const SFileEntry& entry, STarMember& member, COpenAhead::SL
 std::optional<CSparseMap> CTar::FindHoles(CFile& file, std::uint64_t size)
 {
     std::vector<CFile::SRegion> regions;
-    if (!file.GetDataRegions(size, regions) || !file.Seek(0, CFile::begin))
+    if (!file.GetDataRegions(size, regions))
         return std::nullopt;
     return CSparseMap::OfFile(regions, size);
 }

@@ -774,7 +774,7 @@ bool CFile::GetDataRegions(std::uint64_t length, std::vector<SRegion>& regions)
         if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
         {
             regions.assign(1, {0, length});
-            return true;
+            return Seek(0, begin);
         }
         if (!whole && error != ERROR_MORE_DATA)
             return false;
@@ -787,7 +787,7 @@ bool CFile::GetDataRegions(std::uint64_t length, std::vector<SRegion>& regions)
                 regions.push_back({offset, std::min(size, length - offset)});
         }
         if (whole || count == 0)
-            return true;
+            return Seek(0, begin);
         const auto& last = ranges[count - 1];
         query.FileOffset.QuadPart = last.FileOffset.QuadPart + last.Length.QuadPart;
         query.Length.QuadPart = static_cast<LONGLONG>(length) - query.FileOffset.QuadPart;

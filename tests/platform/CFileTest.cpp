@@ -380,6 +380,49 @@ TEST(CFileTest, SeekPastTheEndThenWriteFillsTheGapWithZeros)
     EXPECT_EQ(ReadAll(file), std::string(1000, '\0') + "x");
 }
 
+// Whatever the file system keeps as holes, the regions it tells are in
+// order, inside the file and cover every byte written.
+TEST(CFileTest, DataRegionsCoverEveryByteWrittenAndLeaveThePositionAtTheStart)
+{
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    const struct
+    {
+        const char* label;
+        std::vector<std::uint64_t> writes; // 10 bytes at each offset
+        std::uint64_t length;
+    } cases[] = {{"no hole", {0, 10, 20}, 30},
+                 {"holes between and after", {0, kMiB}, 2 * kMiB},
+                 {"one hole", {}, kMiB}};
+    CTestFolder folder;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        CFile file;
+        ASSERT_TRUE(file.Open(folder / "sparse.dat", CFile::modeCreate | CFile::modeReadWrite));
+        file.SetSparse();
+        for (const std::uint64_t at : c.writes)
+            ASSERT_TRUE(file.Seek(static_cast<std::int64_t>(at), CFile::begin) &&
+                        file.Write("0123456789", 10));
+        ASSERT_TRUE(file.SetLength(c.length));
+
+        std::vector<CFile::SRegion> regions;
+        ASSERT_TRUE(file.GetDataRegions(c.length, regions));
+        EXPECT_EQ(PositionOf(file), 0u);
+        std::uint64_t reached = 0;
+        for (const CFile::SRegion& region : regions)
+        {
+            EXPECT_GE(region.offset, reached);
+            reached = region.offset + region.size;
+        }
+        EXPECT_LE(reached, c.length);
+        for (const std::uint64_t at : c.writes)
+            EXPECT_TRUE(std::any_of(regions.begin(), regions.end(),
+                                    [at](const CFile::SRegion& r)
+                                    { return r.offset <= at && at + 10 <= r.offset + r.size; }))
+                << at;
+    }
+}
+
 TEST(CFileTest, SeekMovesFromEachOriginAndRefusesToGoBeforeTheStart)
 {
     CTestFolder folder;
