@@ -1,0 +1,28 @@
+#pragma once
+#include "codec/CDecoder.h"
+
+#include <bzlib.h>
+
+// Reads bzip2 streams through libbz2. The library ends with each stream,
+// so a stream that more data follows is followed by a fresh start: the
+// streams of a parallel compressor read as one.
+class CBzip2Decoder : public CDecoder
+{
+public:
+    CBzip2Decoder();
+    ~CBzip2Decoder() override;
+
+    void Decode(const unsigned char* in, std::size_t size,
+                std::vector<unsigned char>& out) override;
+    void Finish() override;
+
+private:
+    void Start();
+    // Decompresses the input the library holds until it is used or the
+    // stream ends.
+    void Decompress(std::vector<unsigned char>& out);
+
+    bz_stream m_stream{};
+    bool m_bInStream = false; // bytes of a stream read, its end not yet
+    bool m_bEnded = false;    // a stream ended: the library must start afresh
+};

@@ -1,0 +1,40 @@
+#pragma once
+#include "codec/ECodecKind.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Decompresses one compressed archive piece by piece, for the device that
+// reads it; one subclass per kind over its reference library. Streams of
+// the kind that follow one another (gzip members, bzip2 and xz streams,
+// zstd frames) read as one, as GNU tar reads them. A decoder works on one
+// thread at a time and holds no thread of its own.
+class CDecoder
+{
+public:
+    static constexpr char kDamaged[] = "The compressed data is damaged.";
+    static constexpr char kCutShort[] = "The archive ends inside its compressed data.";
+
+    virtual ~CDecoder();
+    CDecoder(const CDecoder&) = delete;
+    CDecoder& operator=(const CDecoder&) = delete;
+
+    // A decoder for the kind; null for None. Raises "This build of Vorkant
+    // cannot read xz-compressed archives." (with the kind's name) when the
+    // build lacks the kind's library.
+    static std::unique_ptr<CDecoder> Make(ECodecKind kind);
+
+    // Decompresses the next piece of input, appending what comes out of it
+    // to out. Raises kDamaged for data that is no stream of the kind.
+    virtual void Decode(const unsigned char* in, std::size_t size,
+                        std::vector<unsigned char>& out) = 0;
+    // The input has ended: raises kCutShort when it ended inside a stream.
+    virtual void Finish() = 0;
+
+protected:
+    // Output grows by pieces of this size while a library fills it.
+    static constexpr std::size_t kOutputStep = 64 * 1024;
+
+    CDecoder() = default;
+};

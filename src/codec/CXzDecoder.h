@@ -1,0 +1,21 @@
+#pragma once
+#include "codec/CDecoder.h"
+
+#include <lzma.h>
+
+// Reads xz streams through liblzma, whose decoder takes streams that follow
+// one another (and the padding between them) as one.
+class CXzDecoder : public CDecoder
+{
+public:
+    CXzDecoder();
+    ~CXzDecoder() override;
+
+    void Decode(const unsigned char* in, std::size_t size,
+                std::vector<unsigned char>& out) override;
+    void Finish() override;
+
+private:
+    lzma_stream m_stream = LZMA_STREAM_INIT;
+    bool m_bRead = false; // any input at all
+};

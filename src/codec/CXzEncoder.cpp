@@ -1,0 +1,70 @@
+#include "codec/CXzEncoder.h"
+
+#include "core/CGenericException.h"
+#include "core/CMemoryException.h"
+
+#include <cstdint>
+
+namespace
+{
+lzma_ret Start(lzma_stream& stream, int level, int threads)
+{
+    const auto preset = static_cast<std::uint32_t>(level);
+    if (threads <= 1)
+        return lzma_easy_encoder(&stream, preset, LZMA_CHECK_CRC64);
+    lzma_mt options{};
+    options.threads = static_cast<std::uint32_t>(threads);
+    options.preset = preset;
+    options.check = LZMA_CHECK_CRC64;
+    return lzma_stream_encoder_mt(&stream, &options);
+}
+} // namespace
+
+CXzEncoder::CXzEncoder(int level, int threads)
+{
+    const lzma_ret result = Start(m_stream, level, threads);
+    if (result == LZMA_MEM_ERROR)
+        throw CMemoryException();
+    if (result != LZMA_OK)
+        throw CGenericException(kFailed);
+}
+
+CXzEncoder::~CXzEncoder()
+{
+    lzma_end(&m_stream);
+}
+
+void CXzEncoder::Encode(const unsigned char* in, std::size_t size, std::vector<unsigned char>& out)
+{
+    m_stream.next_in = in;
+    m_stream.avail_in = size;
+    Code(LZMA_RUN, out);
+}
+
+void CXzEncoder::Finish(std::vector<unsigned char>& out)
+{
+    m_stream.next_in = nullptr;
+    m_stream.avail_in = 0;
+    Code(LZMA_FINISH, out);
+}
+
+void CXzEncoder::Code(lzma_action action, std::vector<unsigned char>& out)
+{
+    for (;;)
+    {
+        const std::size_t filled = out.size();
+        out.resize(filled + kOutputStep);
+        m_stream.next_out = out.data() + filled;
+        m_stream.avail_out = kOutputStep;
+        const lzma_ret result = lzma_code(&m_stream, action);
+        out.resize(out.size() - m_stream.avail_out);
+        if (result == LZMA_STREAM_END)
+            return;
+        if (result == LZMA_MEM_ERROR)
+            throw CMemoryException();
+        if (result != LZMA_OK)
+            throw CGenericException(kFailed);
+        if (action == LZMA_RUN && m_stream.avail_in == 0 && m_stream.avail_out != 0)
+            return;
+    }
+}

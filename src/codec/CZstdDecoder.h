@@ -1,0 +1,22 @@
+#pragma once
+#include "codec/CDecoder.h"
+
+#include <zstd.h>
+
+// Reads zstd frames through libzstd, whose streaming decoder goes from one
+// frame on to the next by itself.
+class CZstdDecoder : public CDecoder
+{
+public:
+    CZstdDecoder();
+    ~CZstdDecoder() override;
+
+    void Decode(const unsigned char* in, std::size_t size,
+                std::vector<unsigned char>& out) override;
+    void Finish() override;
+
+private:
+    ZSTD_DCtx* m_context;
+    // What the library last said it still needs: 0 when a frame is whole.
+    std::size_t m_nWanted = 0;
+};
