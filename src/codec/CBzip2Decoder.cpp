@@ -55,7 +55,7 @@ void CBzip2Decoder::Decompress(std::vector<unsigned char>& out)
         m_stream.next_out = reinterpret_cast<char*>(out.data() + filled);
         m_stream.avail_out = static_cast<unsigned>(kOutputStep);
         const int result = BZ2_bzDecompress(&m_stream);
-        out.resize(out.size() - m_stream.avail_out);
+        out.resize(filled + kOutputStep - m_stream.avail_out);
         if (result == BZ_STREAM_END)
         {
             m_bInStream = false;

@@ -60,7 +60,7 @@ void CGzipDecoder::Inflate(std::vector<unsigned char>& out)
         m_stream.next_out = out.data() + filled;
         m_stream.avail_out = static_cast<uInt>(kOutputStep);
         const int result = inflate(&m_stream, Z_NO_FLUSH);
-        out.resize(out.size() - m_stream.avail_out);
+        out.resize(filled + kOutputStep - m_stream.avail_out);
         if (result == Z_STREAM_END)
         {
             m_bInMember = false;

@@ -29,7 +29,7 @@ void CXzDecoder::Decode(const unsigned char* in, std::size_t size, std::vector<u
         m_stream.next_out = out.data() + filled;
         m_stream.avail_out = kOutputStep;
         const lzma_ret result = lzma_code(&m_stream, LZMA_RUN);
-        out.resize(out.size() - m_stream.avail_out);
+        out.resize(filled + kOutputStep - m_stream.avail_out);
         if (result == LZMA_MEM_ERROR)
             throw CMemoryException();
         if (result != LZMA_OK)

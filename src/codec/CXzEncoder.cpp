@@ -57,7 +57,7 @@ void CXzEncoder::Code(lzma_action action, std::vector<unsigned char>& out)
         m_stream.next_out = out.data() + filled;
         m_stream.avail_out = kOutputStep;
         const lzma_ret result = lzma_code(&m_stream, action);
-        out.resize(out.size() - m_stream.avail_out);
+        out.resize(filled + kOutputStep - m_stream.avail_out);
         if (result == LZMA_STREAM_END)
             return;
         if (result == LZMA_MEM_ERROR)

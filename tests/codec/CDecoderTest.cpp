@@ -27,23 +27,25 @@ const SJoinCase kJoinCases[] = {
 TEST(CDecoderTest, EachCodecReadsStreamsWrittenOneAfterAnotherAsOne)
 {
     CTestFolder folder;
+    std::string missing;
     for (const SJoinCase& c : kJoinCases)
     {
         const std::string name = CCodecKind::Name(c.kind);
         if (!CCodecKind::IsAvailable(c.kind))
+            continue;
+        if (!CCodecSample::HasTool(folder, name))
         {
-            ExpectMessage("This build of Vorkant cannot read " + name + "-compressed archives.",
-                          [&] { CDecoder::Make(c.kind); });
+            missing += " " + name;
             continue;
         }
-        if (!CCodecSample::HasTool(folder, name))
-            continue;
         SCOPED_TRACE(name + ", " + std::to_string(c.zeros) + " zeros after");
         const std::string joined = CPeerShell::Run(folder, "printf one | " + name + " -c").out +
                                    CPeerShell::Run(folder, "printf two | " + name + " -c").out +
                                    std::string(c.zeros, '\0');
         EXPECT_EQ(CCodecSample::Decode(c.kind, joined), "onetwo");
     }
+    if (!missing.empty())
+        GTEST_SKIP() << "no tool to write the streams here:" << missing;
 }
 
 namespace
@@ -70,9 +72,14 @@ TEST(CDecoderTest, EachCodecRaisesItsMessageForDamagedOrCutStreams)
     const std::string text = CCodecSample::Text(200 * 1024);
     for (const SDamageCase& c : kDamageCases)
     {
+        const std::string name = CCodecKind::Name(c.kind);
         if (!CCodecKind::IsAvailable(c.kind))
+        {
+            ExpectMessage("This build of Vorkant cannot read " + name + "-compressed archives.",
+                          [&] { CDecoder::Make(c.kind); });
             continue;
-        SCOPED_TRACE(CCodecKind::Name(c.kind));
+        }
+        SCOPED_TRACE(name);
         const std::string packed = CCodecSample::Encode(c.kind, c.level, 2, text);
 
         std::string damaged = packed;
