@@ -27,7 +27,7 @@ const SJoinCase kJoinCases[] = {
 TEST(CDecoderTest, EachCodecReadsStreamsWrittenOneAfterAnotherAsOne)
 {
     CTestFolder folder;
-    std::string missing;
+    bool missing = false;
     for (const SJoinCase& c : kJoinCases)
     {
         const std::string name = CCodecKind::Name(c.kind);
@@ -35,7 +35,7 @@ TEST(CDecoderTest, EachCodecReadsStreamsWrittenOneAfterAnotherAsOne)
             continue;
         if (!CCodecSample::HasTool(folder, name))
         {
-            missing += " " + name;
+            missing = true;
             continue;
         }
         SCOPED_TRACE(name + ", " + std::to_string(c.zeros) + " zeros after");
@@ -44,8 +44,8 @@ TEST(CDecoderTest, EachCodecReadsStreamsWrittenOneAfterAnotherAsOne)
                                    std::string(c.zeros, '\0');
         EXPECT_EQ(CCodecSample::Decode(c.kind, joined), "onetwo");
     }
-    if (!missing.empty())
-        GTEST_SKIP() << "no tool to write the streams here:" << missing;
+    if (missing)
+        GTEST_SKIP() << "a tool that writes the streams does not run here";
 }
 
 namespace
