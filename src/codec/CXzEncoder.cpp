@@ -9,13 +9,19 @@ namespace
 {
 lzma_ret Start(lzma_stream& stream, int level, int threads)
 {
-    const auto preset = static_cast<std::uint32_t>(level);
-    if (threads <= 1)
-        return lzma_easy_encoder(&stream, preset, LZMA_CHECK_CRC64);
     lzma_mt options{};
     options.threads = static_cast<std::uint32_t>(threads);
-    options.preset = preset;
+    options.preset = static_cast<std::uint32_t>(level);
     options.check = LZMA_CHECK_CRC64;
+    // Each thread holds an encoder and a block in and out, some 165 MiB at
+    // level 6: as xz itself does, fewer threads rather than more than a
+    // quarter of the machine's memory (when it is known).
+    const std::uint64_t memory = lzma_physmem();
+    const std::uint64_t budget = memory == 0 ? UINT64_MAX : memory / 4;
+    while (options.threads > 1 && lzma_stream_encoder_mt_memusage(&options) > budget)
+        --options.threads;
+    if (options.threads <= 1)
+        return lzma_easy_encoder(&stream, options.preset, options.check);
     return lzma_stream_encoder_mt(&stream, &options);
 }
 } // namespace

@@ -5,8 +5,9 @@
 
 // Writes xz through liblzma: with more than one thread its multi-threaded
 // encoder, which compresses blocks of three dictionaries' size on threads
-// of its own and writes their sizes into the block headers; with one, the
-// plain encoder. Both write one stream with CRC-64 checks.
+// of its own (no more than a quarter of the machine's memory holds) and
+// writes their sizes into the block headers; with one, the plain encoder.
+// Both write one stream with CRC-64 checks.
 class CXzEncoder : public CEncoder
 {
 public:
