@@ -23,10 +23,14 @@ void CBzip2Decoder::Start()
         throw CMemoryException();
 }
 
-void CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
-                           std::vector<unsigned char>& out)
+std::size_t CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
+                                  std::vector<unsigned char>& out, std::size_t most)
 {
-    while (size > 0)
+    const std::size_t filled = out.size();
+    out.resize(filled + most);
+    std::size_t used = 0;
+    std::size_t made = 0;
+    while (made < most && (used < size || m_bInStream))
     {
         if (m_bEnded)
         {
@@ -35,40 +39,31 @@ void CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
             Start();
         }
         m_bInStream = true;
-        // libbz2 counts its input in unsigned int.
-        const unsigned part = static_cast<unsigned>(std::min<std::size_t>(size, UINT_MAX));
-        m_stream.next_in = const_cast<char*>(reinterpret_cast<const char*>(in));
-        m_stream.avail_in = part;
-        Decompress(out);
-        const std::size_t used = part - m_stream.avail_in;
-        in += used;
-        size -= used;
-    }
-}
-
-void CBzip2Decoder::Decompress(std::vector<unsigned char>& out)
-{
-    for (;;)
-    {
-        const std::size_t filled = out.size();
-        out.resize(filled + kOutputStep);
-        m_stream.next_out = reinterpret_cast<char*>(out.data() + filled);
-        m_stream.avail_out = static_cast<unsigned>(kOutputStep);
+        // libbz2 counts in unsigned int.
+        const unsigned given = static_cast<unsigned>(std::min<std::size_t>(size - used, UINT_MAX));
+        const unsigned room = static_cast<unsigned>(std::min<std::size_t>(most - made, UINT_MAX));
+        m_stream.next_in = const_cast<char*>(reinterpret_cast<const char*>(in + used));
+        m_stream.avail_in = given;
+        m_stream.next_out = reinterpret_cast<char*>(out.data() + filled + made);
+        m_stream.avail_out = room;
         const int result = BZ2_bzDecompress(&m_stream);
-        out.resize(filled + kOutputStep - m_stream.avail_out);
+        used += given - m_stream.avail_in;
+        made += room - m_stream.avail_out;
         if (result == BZ_STREAM_END)
         {
             m_bInStream = false;
             m_bEnded = true;
-            return;
+            continue;
         }
         if (result == BZ_MEM_ERROR)
             throw CMemoryException();
         if (result != BZ_OK)
             throw CGenericException(kDamaged);
-        if (m_stream.avail_in == 0 && m_stream.avail_out != 0)
-            return;
+        if (m_stream.avail_in == given && m_stream.avail_out == room)
+            break;
     }
+    out.resize(filled + made);
+    return used;
 }
 
 void CBzip2Decoder::Finish()

@@ -12,15 +12,12 @@ public:
     CBzip2Decoder();
     ~CBzip2Decoder() override;
 
-    void Decode(const unsigned char* in, std::size_t size,
-                std::vector<unsigned char>& out) override;
+    std::size_t Decode(const unsigned char* in, std::size_t size,
+                       std::vector<unsigned char>& out, std::size_t most) override;
     void Finish() override;
 
 private:
     void Start();
-    // Decompresses the input the library holds until it is used or the
-    // stream ends.
-    void Decompress(std::vector<unsigned char>& out);
 
     bz_stream m_stream{};
     bool m_bInStream = false; // bytes of a stream read, its end not yet

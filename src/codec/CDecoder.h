@@ -25,16 +25,16 @@ public:
     // build lacks the kind's library.
     static std::unique_ptr<CDecoder> Make(ECodecKind kind);
 
-    // Decompresses the next piece of input, appending what comes out of it
-    // to out. Raises kDamaged for data that is no stream of the kind.
-    virtual void Decode(const unsigned char* in, std::size_t size,
-                        std::vector<unsigned char>& out) = 0;
+    // Decompresses from the next piece of input, appending at most `most`
+    // bytes to out, and returns how much of the input it used. Data the
+    // input held beyond the room stays with the decoder: while a call fills
+    // its room, call again (with the rest of the input, or none). Raises
+    // kDamaged for data that is no stream of the kind.
+    virtual std::size_t Decode(const unsigned char* in, std::size_t size,
+                               std::vector<unsigned char>& out, std::size_t most) = 0;
     // The input has ended: raises kCutShort when it ended inside a stream.
     virtual void Finish() = 0;
 
 protected:
-    // Output grows by pieces of this size while a library fills it.
-    static constexpr std::size_t kOutputStep = 64 * 1024;
-
     CDecoder() = default;
 };

@@ -23,59 +23,52 @@ CGzipDecoder::~CGzipDecoder()
     inflateEnd(&m_stream);
 }
 
-void CGzipDecoder::Decode(const unsigned char* in, std::size_t size,
-                          std::vector<unsigned char>& out)
+std::size_t CGzipDecoder::Decode(const unsigned char* in, std::size_t size,
+                                 std::vector<unsigned char>& out, std::size_t most)
 {
-    while (size > 0)
+    const std::size_t filled = out.size();
+    out.resize(filled + most);
+    std::size_t used = 0;
+    std::size_t made = 0;
+    while (made < most)
     {
         if (!m_bInMember)
         {
             const unsigned char* data =
-                std::find_if(in, in + size, [](unsigned char c) { return c != 0; });
-            size -= static_cast<std::size_t>(data - in);
-            in = data;
-            if (size == 0)
-                return;
+                std::find_if(in + used, in + size, [](unsigned char c) { return c != 0; });
+            used = static_cast<std::size_t>(data - in);
+            if (used == size)
+                break;
             if (m_bEnded)
                 inflateReset(&m_stream);
             m_bInMember = true;
         }
-        // zlib counts its input in unsigned int.
-        const uInt part = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
-        m_stream.next_in = const_cast<Bytef*>(in);
-        m_stream.avail_in = part;
-        Inflate(out);
-        const std::size_t used = part - m_stream.avail_in;
-        in += used;
-        size -= used;
-    }
-}
-
-void CGzipDecoder::Inflate(std::vector<unsigned char>& out)
-{
-    for (;;)
-    {
-        const std::size_t filled = out.size();
-        out.resize(filled + kOutputStep);
-        m_stream.next_out = out.data() + filled;
-        m_stream.avail_out = static_cast<uInt>(kOutputStep);
+        // zlib counts in unsigned int.
+        const uInt given = static_cast<uInt>(std::min<std::size_t>(size - used, UINT_MAX));
+        const uInt room = static_cast<uInt>(std::min<std::size_t>(most - made, UINT_MAX));
+        m_stream.next_in = const_cast<Bytef*>(in + used);
+        m_stream.avail_in = given;
+        m_stream.next_out = out.data() + filled + made;
+        m_stream.avail_out = room;
         const int result = inflate(&m_stream, Z_NO_FLUSH);
-        out.resize(filled + kOutputStep - m_stream.avail_out);
+        used += given - m_stream.avail_in;
+        made += room - m_stream.avail_out;
         if (result == Z_STREAM_END)
         {
             m_bInMember = false;
             m_bEnded = true;
-            return;
+            continue;
         }
         if (result == Z_MEM_ERROR)
             throw CMemoryException();
         // Z_BUF_ERROR only says that no progress was possible: the input is used.
         if (result != Z_OK && result != Z_BUF_ERROR)
             throw CGenericException(kDamaged);
-        // zlib stops at the end of its input or of the room it was given.
-        if (m_stream.avail_out != 0)
-            return;
+        if (m_stream.avail_in == given && m_stream.avail_out == room)
+            break;
     }
+    out.resize(filled + made);
+    return used;
 }
 
 void CGzipDecoder::Finish()

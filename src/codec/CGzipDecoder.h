@@ -12,14 +12,11 @@ public:
     CGzipDecoder();
     ~CGzipDecoder() override;
 
-    void Decode(const unsigned char* in, std::size_t size,
-                std::vector<unsigned char>& out) override;
+    std::size_t Decode(const unsigned char* in, std::size_t size,
+                       std::vector<unsigned char>& out, std::size_t most) override;
     void Finish() override;
 
 private:
-    // Inflates the input zlib holds until it is used or the member ends.
-    void Inflate(std::vector<unsigned char>& out);
-
     z_stream m_stream{};
     bool m_bInMember = false; // bytes of a member read, its end not yet
     bool m_bEnded = false;    // a member ended: zlib must start afresh for the next

@@ -11,8 +11,8 @@ public:
     CXzDecoder();
     ~CXzDecoder() override;
 
-    void Decode(const unsigned char* in, std::size_t size,
-                std::vector<unsigned char>& out) override;
+    std::size_t Decode(const unsigned char* in, std::size_t size,
+                       std::vector<unsigned char>& out, std::size_t most) override;
     void Finish() override;
 
 private:

@@ -76,8 +76,20 @@ std::string CCodecSample::Decode(ECodecKind kind, const std::string& data)
 std::string CCodecSample::Feed(CDecoder& decoder, const std::string& data)
 {
     Bytes out;
-    InPieces(data,
-             [&](const unsigned char* in, std::size_t size) { decoder.Decode(in, size, out); });
+    // Little room at a time, so that data waiting in the decoder is
+    // taken out over several calls.
+    constexpr std::size_t kRoom = 1000;
+    InPieces(data, [&](const unsigned char* in, std::size_t size) {
+        for (;;)
+        {
+            const std::size_t filled = out.size();
+            const std::size_t used = decoder.Decode(in, size, out, kRoom);
+            in += used;
+            size -= used;
+            if (out.size() - filled < kRoom && size == 0)
+                return;
+        }
+    });
     return ToString(out);
 }
 
