@@ -32,6 +32,11 @@ void CTarDevice::AbandonAppend()
 {
 }
 
+std::string CTarDevice::TakeFault()
+{
+    return {};
+}
+
 bool CTarDevice::CanEject()
 {
     return false;

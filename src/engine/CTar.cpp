@@ -1,6 +1,7 @@
 #include "engine/CTar.h"
 
 #include "core/COsException.h"
+#include "devices/CCompressedFileDevice.h"
 #include "devices/CTarFileDevice.h"
 #include "devices/CTarTapeDevice.h"
 #include "engine/CExtractedFile.h"
@@ -85,10 +86,13 @@ CTar::~CTar()
     UnadviseAll();
 }
 
-std::unique_ptr<CTarDevice> CTar::MakeDevice(bool tape)
+std::unique_ptr<CTarDevice> CTar::MakeDevice(const std::string& name, bool tape)
 {
     if (tape)
         return std::make_unique<CTarTapeDevice>();
+    const ECodecKind asked = m_settings.m_compression;
+    if (CCompressedFileDevice::KindOf(name, asked) != ECodecKind::None)
+        return std::make_unique<CCompressedFileDevice>(asked, m_settings.m_nCompressionLevel);
     return std::make_unique<CTarFileDevice>();
 }
 
@@ -98,7 +102,7 @@ void CTar::Open(const std::string& name, int blockingFactor, bool compression)
     m_bEmpty = false;
     m_bSwap = false;
     m_bTape = CTarDevice::IsTapeName(name);
-    m_pDevice = MakeDevice(m_bTape);
+    m_pDevice = MakeDevice(name, m_bTape);
     if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
         throw CGenericException("Failed to establish advisory link with archive.");
     m_pDevice->Open(name, blockingFactor, compression);
@@ -221,6 +225,13 @@ void CTar::Scan(SScan& scan)
 // otherwise give their name to the first member appended.
 void CTar::EndScan(SScan& scan)
 {
+    // Damaged data that nothing came before is no archive at all; after
+    // members it ends the archive there, as a cut file does.
+    const std::string fault = Device().TakeFault();
+    if (!fault.empty() && m_bEmpty)
+        throw CGenericException(fault);
+    if (!fault.empty())
+        SendProblem(fault);
     const SPending& pending = scan.pending;
     if (pending.records > 0)
         SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}), pending.header);

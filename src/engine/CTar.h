@@ -81,8 +81,9 @@ public:
     bool m_bSwap = false;
 
 protected:
-    // Tests substitute devices here.
-    virtual std::unique_ptr<CTarDevice> MakeDevice(bool tape);
+    // Tests substitute devices here. A disk file whose data is compressed,
+    // or a new one asked to be, gets a device that compresses.
+    virtual std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape);
 
 private:
     enum class EScanMode

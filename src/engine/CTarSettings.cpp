@@ -30,6 +30,8 @@ CTarSettings& CTarSettings::operator=(const CTarSettings& other)
     m_bSgiFormat = other.m_bSgiFormat;
     m_bOwnPermissions = other.m_bOwnPermissions;
     m_bSparse = other.m_bSparse;
+    m_compression = other.m_compression;
+    m_nCompressionLevel = other.m_nCompressionLevel;
     return *this;
 }
 

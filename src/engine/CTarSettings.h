@@ -1,4 +1,6 @@
 #pragma once
+#include "codec/ECodecKind.h"
+
 #include <cstdint>
 #include <string>
 
@@ -46,4 +48,9 @@ public:
     // A file with holes is written as a sparse member that stores only its
     // data; off, its holes are stored as the zeros they read as.
     std::int32_t m_bSparse = 1;
+    // For one run, never stored: what a new disk archive is compressed
+    // with whatever its name says (None leaves it to the name's suffix),
+    // and at which level (0 for the kind's own).
+    ECodecKind m_compression = ECodecKind::None;
+    std::int32_t m_nCompressionLevel = 0;
 };

@@ -535,9 +535,9 @@ public:
     explicit CVirtualTapeTar(std::string image) : m_image(std::move(image)) {}
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(bool tape) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape) override
     {
-        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(false);
+        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(name, false);
     }
 
 private:
@@ -613,7 +613,7 @@ TEST_F(CTarDocTapeTest, OpeningATapeListsItOnlyWhenTheUserWantsTheCatalogue)
 class CBrokenTar : public CTar
 {
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(bool) override { throw std::runtime_error("broken"); }
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override { throw std::runtime_error("broken"); }
 };
 
 TEST_F(CTarDocTest, AForeignExceptionOnTheWorkerIsReportedAsUnhandled)

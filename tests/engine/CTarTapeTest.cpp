@@ -50,9 +50,9 @@ public:
     }
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(bool tape) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape) override
     {
-        return tape ? MakeVirtualTapeDevice(m_image, m_configure) : CTar::MakeDevice(false);
+        return tape ? MakeVirtualTapeDevice(m_image, m_configure) : CTar::MakeDevice(name, false);
     }
 
 private:

@@ -144,7 +144,7 @@ public:
     int reads = 0;
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(bool) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
     {
         return std::make_unique<CCountingDevice>(reads);
     }
