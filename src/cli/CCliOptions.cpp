@@ -1,5 +1,6 @@
 #include "cli/CCliOptions.h"
 
+#include "devices/CTarDevice.h"
 #include "settings/CAppSettings.h"
 
 #include <algorithm>
@@ -10,6 +11,8 @@ namespace
 {
 constexpr int kMaxBlockingFactor = 10240;
 constexpr int kMaxTerminatingRecords = 32767;
+// The highest level of any kind; a kind with fewer levels takes its highest.
+constexpr int kMaxLevel = 19;
 constexpr const char* kTapePrefix = "tape:";
 
 const std::map<std::string, CCliOptions::ECommand>& Commands()
@@ -74,6 +77,10 @@ bool CCliOptions::Parse(const std::vector<std::string>& args)
         else
             m_operands.push_back(arg);
     }
+    // Drives compress in hardware (--compression): a tape archive is never
+    // compressed here, only read when it is.
+    if ((m_codec || m_level) && CTarDevice::IsTapeName(m_strArchive))
+        return Fail("compression is for disk archives; a tape drive compresses with --compression");
     return CheckOperands();
 }
 
@@ -100,6 +107,13 @@ bool CCliOptions::ParseOption(const std::vector<std::string>& args, std::size_t&
         {"--fixed-permissions", &CCliOptions::m_ownPermissions, 0},
         {"--sparse", &CCliOptions::m_sparse, 1},
         {"--no-sparse", &CCliOptions::m_sparse, 0},
+        {"-z", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Gzip)},
+        {"--gzip", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Gzip)},
+        {"-j", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Bzip2)},
+        {"--bzip2", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Bzip2)},
+        {"-J", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Xz)},
+        {"--xz", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Xz)},
+        {"--zstd", &CCliOptions::m_codec, static_cast<int>(ECodecKind::Zstd)},
     };
     const std::string& arg = args[i];
     for (const SSwitch& option : switches)
@@ -132,6 +146,8 @@ bool CCliOptions::ParseOption(const std::vector<std::string>& args, std::size_t&
     }
     else if (arg == "-b" || arg == "--blocking-factor")
         return TakeNumber(args, i, 1, kMaxBlockingFactor, m_blockingFactor);
+    else if (arg == "--level")
+        return TakeNumber(args, i, 1, kMaxLevel, m_level);
     else if (arg == "--terminating-records")
         return TakeNumber(args, i, 1, kMaxTerminatingRecords, m_terminatingRecords);
     else
@@ -214,6 +230,10 @@ void CCliOptions::ApplyTo(CAppSettings& settings) const
     settings.m_tarSettings.m_bSparse = m_sparse.value_or(settings.m_tarSettings.m_bSparse);
     settings.m_tarSettings.m_nTerminatingRecords =
         m_terminatingRecords.value_or(settings.m_tarSettings.m_nTerminatingRecords);
+    if (m_codec)
+        settings.m_tarSettings.m_compression = static_cast<ECodecKind>(*m_codec);
+    settings.m_tarSettings.m_nCompressionLevel =
+        m_level.value_or(settings.m_tarSettings.m_nCompressionLevel);
     // A blocking factor given now means this factor, whatever was stored.
     if (m_blockingFactor)
     {
@@ -262,8 +282,12 @@ Usage:
         vorkant-cli extract photos.tar --rows 1,3
   vorkant-cli create ARCHIVE PATH...
       Writes a new archive of the files and folders (folders with all they
-      hold). An existing file is replaced; a tape is overwritten.
+      hold). An existing file is replaced; a tape is overwritten. The name
+      chooses compression: .tar.gz or .tgz gzip, .tar.bz2, .tbz2 or .tbz
+      bzip2, .tar.xz or .txz xz, .tar.zst or .tzst zstd, anything else none;
+      -z, -j, -J or --zstd choose it whatever the name.
         vorkant-cli create photos.tar ~/Pictures/2026
+        vorkant-cli create photos.tar.zst ~/Pictures/2026
   vorkant-cli append ARCHIVE PATH...
       Adds the files and folders behind what the archive holds.
         vorkant-cli append photos.tar ~/Pictures/2027
@@ -289,6 +313,12 @@ this run only):
                             and group, or those the settings hold
   --sparse | --no-sparse    store the holes of sparse files as holes, or as
                             zeros
+  -z, --gzip | -j, --bzip2 | -J, --xz | --zstd
+                            compress a new disk archive with gzip, bzip2, xz
+                            or zstd, whatever its name says (a compressed
+                            archive is found by its content when read)
+  --level N                 the compression level (1 to 9, zstd 1 to 19;
+                            by default gzip 6, bzip2 9, xz 6, zstd 3)
   --sgi                     write tapes in the byte-swapped (SGI) layout
   -b N, --blocking-factor N records of 512 bytes per tape block (1 to 10240)
   --variable                variable block size on tape

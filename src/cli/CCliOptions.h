@@ -67,4 +67,6 @@ private:
     std::optional<int> m_ownPermissions;
     std::optional<int> m_sparse;
     std::optional<int> m_terminatingRecords;
+    std::optional<int> m_codec; // an ECodecKind
+    std::optional<int> m_level;
 };

@@ -23,13 +23,10 @@ void CBzip2Decoder::Start()
         throw CMemoryException();
 }
 
-std::size_t CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
-                                  std::vector<unsigned char>& out, std::size_t most)
+std::size_t CBzip2Decoder::DecodeInto(const unsigned char* in, std::size_t size,
+                                      unsigned char* room, std::size_t most, std::size_t& made)
 {
-    const std::size_t filled = out.size();
-    out.resize(filled + most);
     std::size_t used = 0;
-    std::size_t made = 0;
     while (made < most && (used < size || m_bInStream))
     {
         if (m_bEnded)
@@ -41,14 +38,14 @@ std::size_t CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
         m_bInStream = true;
         // libbz2 counts in unsigned int.
         const unsigned given = static_cast<unsigned>(std::min<std::size_t>(size - used, UINT_MAX));
-        const unsigned room = static_cast<unsigned>(std::min<std::size_t>(most - made, UINT_MAX));
+        const unsigned space = static_cast<unsigned>(std::min<std::size_t>(most - made, UINT_MAX));
         m_stream.next_in = const_cast<char*>(reinterpret_cast<const char*>(in + used));
         m_stream.avail_in = given;
-        m_stream.next_out = reinterpret_cast<char*>(out.data() + filled + made);
-        m_stream.avail_out = room;
+        m_stream.next_out = reinterpret_cast<char*>(room + made);
+        m_stream.avail_out = space;
         const int result = BZ2_bzDecompress(&m_stream);
         used += given - m_stream.avail_in;
-        made += room - m_stream.avail_out;
+        made += space - m_stream.avail_out;
         if (result == BZ_STREAM_END)
         {
             m_bInStream = false;
@@ -59,14 +56,13 @@ std::size_t CBzip2Decoder::Decode(const unsigned char* in, std::size_t size,
             throw CMemoryException();
         if (result != BZ_OK)
             throw CGenericException(kDamaged);
-        if (m_stream.avail_in == given && m_stream.avail_out == room)
+        if (m_stream.avail_in == given && m_stream.avail_out == space)
             break;
     }
-    out.resize(filled + made);
     return used;
 }
 
-void CBzip2Decoder::Finish()
+void CBzip2Decoder::FinishStream()
 {
     if (m_bInStream)
         throw CGenericException(kCutShort);

@@ -45,3 +45,35 @@ std::unique_ptr<CDecoder> CDecoder::Make(ECodecKind kind)
     }
     return nullptr;
 }
+
+std::size_t CDecoder::Decode(const unsigned char* in, std::size_t size,
+                             std::vector<unsigned char>& out, std::size_t most)
+{
+    if (m_bDamaged)
+        throw CGenericException(kDamaged);
+    const std::size_t filled = out.size();
+    out.resize(filled + most);
+    std::size_t made = 0;
+    try
+    {
+        const std::size_t used = DecodeInto(in, size, out.data() + filled, most, made);
+        out.resize(filled + made);
+        return used;
+    }
+    catch (const CGenericException&)
+    {
+        out.resize(filled + made);
+        if (made == 0)
+            throw;
+        // The stream goes no further: its input is spent.
+        m_bDamaged = true;
+        return size;
+    }
+}
+
+void CDecoder::Finish()
+{
+    if (m_bDamaged)
+        throw CGenericException(kDamaged);
+    FinishStream();
+}

@@ -29,12 +29,22 @@ public:
     // bytes to out, and returns how much of the input it used. Data the
     // input held beyond the room stays with the decoder: while a call fills
     // its room, call again (with the rest of the input, or none). Raises
-    // kDamaged for data that is no stream of the kind.
-    virtual std::size_t Decode(const unsigned char* in, std::size_t size,
-                               std::vector<unsigned char>& out, std::size_t most) = 0;
+    // kDamaged for data that is no stream of the kind; what came out before
+    // the damage is handed out first, and the next call raises.
+    std::size_t Decode(const unsigned char* in, std::size_t size, std::vector<unsigned char>& out,
+                       std::size_t most);
     // The input has ended: raises kCutShort when it ended inside a stream.
-    virtual void Finish() = 0;
+    void Finish();
 
 protected:
     CDecoder() = default;
+
+    // Decode into room for most bytes, counting in made what came out as
+    // it comes, so that it holds even when the call raises.
+    virtual std::size_t DecodeInto(const unsigned char* in, std::size_t size, unsigned char* room,
+                                   std::size_t most, std::size_t& made) = 0;
+    virtual void FinishStream() = 0;
+
+private:
+    bool m_bDamaged = false; // raised with output before it, not yet told
 };

@@ -23,13 +23,10 @@ CGzipDecoder::~CGzipDecoder()
     inflateEnd(&m_stream);
 }
 
-std::size_t CGzipDecoder::Decode(const unsigned char* in, std::size_t size,
-                                 std::vector<unsigned char>& out, std::size_t most)
+std::size_t CGzipDecoder::DecodeInto(const unsigned char* in, std::size_t size, unsigned char* room,
+                                     std::size_t most, std::size_t& made)
 {
-    const std::size_t filled = out.size();
-    out.resize(filled + most);
     std::size_t used = 0;
-    std::size_t made = 0;
     while (made < most)
     {
         if (!m_bInMember)
@@ -45,14 +42,14 @@ std::size_t CGzipDecoder::Decode(const unsigned char* in, std::size_t size,
         }
         // zlib counts in unsigned int.
         const uInt given = static_cast<uInt>(std::min<std::size_t>(size - used, UINT_MAX));
-        const uInt room = static_cast<uInt>(std::min<std::size_t>(most - made, UINT_MAX));
+        const uInt space = static_cast<uInt>(std::min<std::size_t>(most - made, UINT_MAX));
         m_stream.next_in = const_cast<Bytef*>(in + used);
         m_stream.avail_in = given;
-        m_stream.next_out = out.data() + filled + made;
-        m_stream.avail_out = room;
+        m_stream.next_out = room + made;
+        m_stream.avail_out = space;
         const int result = inflate(&m_stream, Z_NO_FLUSH);
         used += given - m_stream.avail_in;
-        made += room - m_stream.avail_out;
+        made += space - m_stream.avail_out;
         if (result == Z_STREAM_END)
         {
             m_bInMember = false;
@@ -64,14 +61,13 @@ std::size_t CGzipDecoder::Decode(const unsigned char* in, std::size_t size,
         // Z_BUF_ERROR only says that no progress was possible: the input is used.
         if (result != Z_OK && result != Z_BUF_ERROR)
             throw CGenericException(kDamaged);
-        if (m_stream.avail_in == given && m_stream.avail_out == room)
+        if (m_stream.avail_in == given && m_stream.avail_out == space)
             break;
     }
-    out.resize(filled + made);
     return used;
 }
 
-void CGzipDecoder::Finish()
+void CGzipDecoder::FinishStream()
 {
     if (m_bInMember)
         throw CGenericException(kCutShort);

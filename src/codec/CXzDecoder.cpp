@@ -17,34 +17,34 @@ CXzDecoder::~CXzDecoder()
     lzma_end(&m_stream);
 }
 
-std::size_t CXzDecoder::Decode(const unsigned char* in, std::size_t size,
-                               std::vector<unsigned char>& out, std::size_t most)
+std::size_t CXzDecoder::DecodeInto(const unsigned char* in, std::size_t size, unsigned char* room,
+                                   std::size_t most, std::size_t& made)
 {
     m_bRead = m_bRead || size > 0;
-    const std::size_t filled = out.size();
-    out.resize(filled + most);
     m_stream.next_in = in;
     m_stream.avail_in = size;
-    m_stream.next_out = out.data() + filled;
+    m_stream.next_out = room;
     m_stream.avail_out = most;
     while (m_stream.avail_out > 0)
     {
         const std::size_t before = m_stream.avail_in + m_stream.avail_out;
         const lzma_ret result = lzma_code(&m_stream, LZMA_RUN);
+        made = most - m_stream.avail_out;
         if (result == LZMA_MEM_ERROR)
             throw CMemoryException();
         // LZMA_BUF_ERROR says that a second call in a row made no progress;
         // whether the stream was cut is Finish's question.
-        if (result == LZMA_BUF_ERROR || m_stream.avail_in + m_stream.avail_out == before)
+        if (result == LZMA_BUF_ERROR)
             break;
         if (result != LZMA_OK)
             throw CGenericException(kDamaged);
+        if (m_stream.avail_in + m_stream.avail_out == before)
+            break;
     }
-    out.resize(filled + most - m_stream.avail_out);
     return size - m_stream.avail_in;
 }
 
-void CXzDecoder::Finish()
+void CXzDecoder::FinishStream()
 {
     if (!m_bRead)
         return;

@@ -14,17 +14,16 @@ CZstdDecoder::~CZstdDecoder()
     ZSTD_freeDCtx(m_context);
 }
 
-std::size_t CZstdDecoder::Decode(const unsigned char* in, std::size_t size,
-                                 std::vector<unsigned char>& out, std::size_t most)
+std::size_t CZstdDecoder::DecodeInto(const unsigned char* in, std::size_t size, unsigned char* room,
+                                     std::size_t most, std::size_t& made)
 {
-    const std::size_t filled = out.size();
-    out.resize(filled + most);
     ZSTD_inBuffer input{in, size, 0};
-    ZSTD_outBuffer output{out.data() + filled, most, 0};
+    ZSTD_outBuffer output{room, most, 0};
     while (output.pos < output.size)
     {
         const std::size_t before = input.pos + output.pos;
         const std::size_t wanted = ZSTD_decompressStream(m_context, &output, &input);
+        made = output.pos;
         if (ZSTD_isError(wanted))
             throw CGenericException(kDamaged);
         // A call that took nothing in asks for the next frame's start.
@@ -32,11 +31,10 @@ std::size_t CZstdDecoder::Decode(const unsigned char* in, std::size_t size,
             break;
         m_nWanted = wanted;
     }
-    out.resize(filled + output.pos);
     return input.pos;
 }
 
-void CZstdDecoder::Finish()
+void CZstdDecoder::FinishStream()
 {
     if (m_nWanted != 0)
         throw CGenericException(kCutShort);

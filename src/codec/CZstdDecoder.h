@@ -11,9 +11,10 @@ public:
     CZstdDecoder();
     ~CZstdDecoder() override;
 
-    std::size_t Decode(const unsigned char* in, std::size_t size,
-                       std::vector<unsigned char>& out, std::size_t most) override;
-    void Finish() override;
+protected:
+    std::size_t DecodeInto(const unsigned char* in, std::size_t size, unsigned char* room,
+                           std::size_t most, std::size_t& made) override;
+    void FinishStream() override;
 
 private:
     ZSTD_DCtx* m_context;

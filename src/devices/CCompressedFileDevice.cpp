@@ -119,15 +119,16 @@ std::uint64_t CCompressedFileDevice::Drop(std::uint64_t size)
     {
         Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kDropSize));
+        // Read on after a short piece: the next read tells damage from the end.
         const std::size_t got = Take(dropped.data(), step);
         done += got;
-        if (got < step)
+        if (got == 0)
             break;
     }
     return done;
 }
 
-// Damaged data ends the data, as a cut file does, and is told by TakeFault;
+// Damaged data ends the data, as a cut file does, and is told by CheckEnd;
 // a file that cannot be read is an error.
 std::size_t CCompressedFileDevice::Take(unsigned char* buffer, std::size_t size)
 {
@@ -146,15 +147,21 @@ std::size_t CCompressedFileDevice::Take(unsigned char* buffer, std::size_t size)
     }
 }
 
-std::string CCompressedFileDevice::TakeFault()
+// A stream's last checks, and damage in data the scan never needed, are
+// found only by decompressing all of it; what follows the archive's end is
+// normally a few records of padding.
+std::string CCompressedFileDevice::CheckEnd()
 {
+    if (m_reader)
+        Drop(UINT64_MAX);
     return std::exchange(m_strFault, {});
 }
 
 bool CCompressedFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-    const std::int64_t from = origin == SEEK_FROM_CURRENT ? static_cast<std::int64_t>(m_nPosition) : 0;
+    const std::int64_t from =
+        origin == SEEK_FROM_CURRENT ? static_cast<std::int64_t>(m_nPosition) : 0;
     const auto to = static_cast<std::uint64_t>(std::max<std::int64_t>(from + records, 0));
     if (to <= m_nPosition)
     {
@@ -227,7 +234,8 @@ void CCompressedFileDevice::StartWriting(const std::string& path, bool beside)
         for (int i = 0; i < CExtractedFile::kBesideTries && !made; ++i)
         {
             m_strOut = folder + CExtractedFile::BesideName();
-            made = m_out.Open(m_strOut, CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite);
+            made =
+                m_out.Open(m_strOut, CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite);
             if (!made && CSystemError::GetLast() != ERROR_FILE_EXISTS)
                 break;
         }
@@ -248,7 +256,8 @@ void CCompressedFileDevice::CopyKept(std::uint64_t records)
         const std::uint32_t got = ReadRecords(piece.data(), count);
         if (got < count)
             throw CGenericException("The archive ends inside its compressed data.");
-        m_input.insert(m_input.end(), piece.begin(), piece.begin() + std::size_t{got} * RECORD_SIZE);
+        m_input.insert(m_input.end(), piece.begin(),
+                       piece.begin() + std::size_t{got} * RECORD_SIZE);
         Compress(false);
         copied += got;
     }

@@ -52,7 +52,7 @@ public:
     std::uint64_t GetSize() override;
     void BeginAppend() override;
     void AbandonAppend() override;
-    std::string TakeFault() override;
+    std::string CheckEnd() override;
 
 private:
     // The decompressed stream, read up to the engine's position.
@@ -81,7 +81,7 @@ private:
 
     std::unique_ptr<CEncoder> m_encoder; // while an append or a new archive is written
     CFile m_out;
-    std::string m_strOut;  // the file written, beside the archive or the archive itself
+    std::string m_strOut; // the file written, beside the archive or the archive itself
     bool m_bBeside = false;
     std::vector<unsigned char> m_input;  // records waiting for the encoder
     std::vector<unsigned char> m_output; // what it gave, waiting for the file

@@ -32,7 +32,7 @@ void CTarDevice::AbandonAppend()
 {
 }
 
-std::string CTarDevice::TakeFault()
+std::string CTarDevice::CheckEnd()
 {
     return {};
 }

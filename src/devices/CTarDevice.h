@@ -74,10 +74,11 @@ public:
     // held nothing, the medium closed and removed. Never raises and tells
     // no client: what ended the write is the failure to report.
     virtual void AbandonAppend();
-    // Why the data last ended early, when it was damaged rather than at its
-    // end (a compressed stream that cannot be decompressed on); empty when
-    // it was not. Taking it clears it.
-    virtual std::string TakeFault();
+    // Where a scan ends: why the data ended early, when it was damaged
+    // rather than at its end (a compressed stream that cannot be
+    // decompressed on); empty when it was not. A medium whose checks come
+    // at its very end reads on to it first. Told once.
+    virtual std::string CheckEnd();
     virtual bool CanEject();
     // Raises "Eject not supported on this device." unless the medium can.
     virtual void Eject();

@@ -227,7 +227,7 @@ void CTar::EndScan(SScan& scan)
 {
     // Damaged data that nothing came before is no archive at all; after
     // members it ends the archive there, as a cut file does.
-    const std::string fault = Device().TakeFault();
+    const std::string fault = Device().CheckEnd();
     if (!fault.empty() && m_bEmpty)
         throw CGenericException(fault);
     if (!fault.empty())
