@@ -1,4 +1,6 @@
 #include "engine/CTar.h"
+#include "codec/CCodecKind.h"
+#include "codec/CDecoder.h"
 #include "core/CGenericException.h"
 #include "core/MessageBoxCodes.h"
 #include "devices/CTarFileDevice.h"
@@ -75,10 +77,7 @@ public:
 class CCanceller : public CEventHandler
 {
 public:
-    CCanceller(CTar& tar, int atTick) : m_atTick(atTick)
-    {
-        tar.Advise(this, &CCanceller::OnEvent);
-    }
+    CCanceller(CTar& tar, int atTick) : m_atTick(atTick) { tar.Advise(this, &CCanceller::OnEvent); }
     ~CCanceller() override { UnadviseAll(); }
 
 private:
@@ -230,14 +229,10 @@ struct SRestored
     std::uint32_t time;
 };
 const SRestored kRestored[] = {
-    {"tree", '5', 0700, 1100000000},
-    {"tree/run.sh", '0', 0755, 1200000000},
-    {"tree/secret", '0', 0600, 1300000000},
-    {"tree/note", '0', 0644, 1400000000},
-    {"tree/frozen", '0', 0444, 1450000000},
-    {"tree/setuid", '0', 04755, 1500000000},
-    {"tree/shared", '5', 03777, 1550000000},
-    {"tree/shared/inner", '0', 02664, 1560000000},
+    {"tree", '5', 0700, 1100000000},         {"tree/run.sh", '0', 0755, 1200000000},
+    {"tree/secret", '0', 0600, 1300000000},  {"tree/note", '0', 0644, 1400000000},
+    {"tree/frozen", '0', 0444, 1450000000},  {"tree/setuid", '0', 04755, 1500000000},
+    {"tree/shared", '5', 03777, 1550000000}, {"tree/shared/inner", '0', 02664, 1560000000},
     {"plain", '0', 0640, 1000000000},
 };
 
@@ -245,8 +240,8 @@ CArchiveImage RestoredImage()
 {
     CArchiveImage image;
     for (const SRestored& member : kRestored)
-        image.Member(member.name, member.type == '5' ? "" : member.name, member.type,
-                     member.mode, member.time);
+        image.Member(member.name, member.type == '5' ? "" : member.name, member.type, member.mode,
+                     member.time);
     return image.End();
 }
 
@@ -524,8 +519,7 @@ TEST_F(CTarTest, TheLastMemberOfANameIsTheOneThatStays)
     EXPECT_EQ(m_folder.ReadFile("out/x"), big);
     EXPECT_EQ(m_folder.ReadFile("out/y"), "small");
     EXPECT_EQ(m_folder.ReadFile("out/z"), big);
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()),
-              53)
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()), 53)
         << "no file left beside one it replaced";
     EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
 }
@@ -777,21 +771,22 @@ std::string OldSparseHeader(const std::string& offset, const std::string& realSi
 TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
 {
     const std::string longName = std::string(120, 'l') + "/file.txt";
-    const std::string path =
-        m_folder.WriteFile("a.tar", PrefixedMember(std::string(130, 'p'), "in-prefix", "one") +
-                                        CArchiveImage()
-                                            .File("././@LongLink", longName + '\0', 'L')
-                                            .File("cut-name", "two")
-                                            .File("././@LongLink", "target", 'K')
-                                            .File("pax", PaxRecord("path=" + longName + "2") +
-                                                             PaxRecord("mtime=1700000000.5") +
-                                                             PaxRecord("size=4") +
-                                                             PaxRecord("comment=ignored"), 'x')
-                                            .File("short", "four")
-                                            .File("global", PaxRecord("path=nobody"), 'g')
-                                            .File("plain", "five")
-                                            .End()
-                                            .Bytes());
+    const std::string path = m_folder.WriteFile(
+        "a.tar",
+        PrefixedMember(std::string(130, 'p'), "in-prefix", "one") +
+            CArchiveImage()
+                .File("././@LongLink", longName + '\0', 'L')
+                .File("cut-name", "two")
+                .File("././@LongLink", "target", 'K')
+                .File("pax",
+                      PaxRecord("path=" + longName + "2") + PaxRecord("mtime=1700000000.5") +
+                          PaxRecord("size=4") + PaxRecord("comment=ignored"),
+                      'x')
+                .File("short", "four")
+                .File("global", PaxRecord("path=nobody"), 'g')
+                .File("plain", "five")
+                .End()
+                .Bytes());
     m_tar.Open(path, 20, false);
     m_tar.List();
     const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
@@ -813,8 +808,7 @@ TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
 TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
 {
     for (const std::string& damaged :
-         {std::string("99 path=x\n"), std::string("5 pa\n"),
-          std::string("garbage")})
+         {std::string("99 path=x\n"), std::string("5 pa\n"), std::string("garbage")})
     {
         SCOPED_TRACE(damaged);
         m_recorder.events.clear();
@@ -849,17 +843,23 @@ TEST_F(CTarTest, ADamagedSparseMapIsOneProblemAndTheScanStaysInStep)
         std::string bytes;
     } cases[] = {
         {"map past the data",
-         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.map=0,50,60,40"), 'x')
-             .File("sparse", "short").Bytes()},
+         CArchiveImage()
+             .File("pax", version0 + PaxRecord("GNU.sparse.map=0,50,60,40"), 'x')
+             .File("sparse", "short")
+             .Bytes()},
         {"offsets going back",
-         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.offset=60") +
-                                         PaxRecord("GNU.sparse.numbytes=5") +
-                                         PaxRecord("GNU.sparse.offset=10") +
-                                         PaxRecord("GNU.sparse.numbytes=5"), 'x')
-             .File("sparse", "0123456789").Bytes()},
-        {"map longer than the data",
-         CArchiveImage().File("pax", version1, 'x')
-             .File("GNUSparseFile.0/sparse", "3\n0\n5\n").Bytes()},
+         CArchiveImage()
+             .File("pax",
+                   version0 + PaxRecord("GNU.sparse.offset=60") +
+                       PaxRecord("GNU.sparse.numbytes=5") + PaxRecord("GNU.sparse.offset=10") +
+                       PaxRecord("GNU.sparse.numbytes=5"),
+                   'x')
+             .File("sparse", "0123456789")
+             .Bytes()},
+        {"map longer than the data", CArchiveImage()
+                                         .File("pax", version1, 'x')
+                                         .File("GNUSparseFile.0/sparse", "3\n0\n5\n")
+                                         .Bytes()},
         {"old header past the end",
          OldSparseHeader("00000000200", "00000000100") + std::string("12345").append(507, '\0')},
     };
@@ -917,8 +917,8 @@ TEST_F(CTarTest, HeadersOfOtherWritersThatAreNoMembersListCleanly)
 // them: left in place, they would rename the first member appended.
 TEST_F(CTarTest, NameHeadersWithoutTheirMemberAreAProblemAndTheAppendPoint)
 {
-    const std::string path = Archive(
-        CArchiveImage().File("a", "1").File("././@LongLink", "stray-name", 'L').End());
+    const std::string path =
+        Archive(CArchiveImage().File("a", "1").File("././@LongLink", "stray-name", 'L').End());
     m_tar.Open(path, 20, false);
     m_tar.List();
     EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
@@ -937,9 +937,10 @@ TEST_F(CTarTest, NameHeadersClaimingMoreThanTheArchiveHoldsEndTheScan)
     {
         SCOPED_TRACE(claimed);
         m_recorder.events.clear();
-        m_tar.Open(Archive(CArchiveImage().File("a", "1").HeaderOnly("././@LongLink", claimed, 'L')
-                               .Zeros(3)),
-                   20, false);
+        m_tar.Open(
+            Archive(
+                CArchiveImage().File("a", "1").HeaderOnly("././@LongLink", claimed, 'L').Zeros(3)),
+            20, false);
         m_tar.List();
         EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
         EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
@@ -949,17 +950,17 @@ TEST_F(CTarTest, NameHeadersClaimingMoreThanTheArchiveHoldsEndTheScan)
 
 TEST_F(CTarTest, LongNamesNeverLeaveTheDestination)
 {
-    m_tar.Open(m_folder.WriteFile(
-                   "a.tar", PrefixedMember("../..", "prefix-escape", "bad") +
-                                CArchiveImage()
-                                    .File("././@LongLink", "../gnu-escape", 'L')
-                                    .File("harmless", "bad")
-                                    .File("pax", PaxRecord("path=a/../../pax-escape"), 'x')
-                                    .File("harmless2", "bad")
-                                    .File("next", "good")
-                                    .End()
-                                    .Bytes()),
-               20, false);
+    m_tar.Open(
+        m_folder.WriteFile("a.tar", PrefixedMember("../..", "prefix-escape", "bad") +
+                                        CArchiveImage()
+                                            .File("././@LongLink", "../gnu-escape", 'L')
+                                            .File("harmless", "bad")
+                                            .File("pax", PaxRecord("path=a/../../pax-escape"), 'x')
+                                            .File("harmless2", "bad")
+                                            .File("next", "good")
+                                            .End()
+                                            .Bytes()),
+        20, false);
     // Deep enough that every escape would still land in the test's folder.
     ExtractAll(m_tar, m_folder / "x/y/out");
     EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 3u);
@@ -1116,8 +1117,8 @@ TEST_F(CTarTest, LinksAndFifosComeBackAsTheyWere)
     EXPECT_EQ(m_folder.ReadFile("out/dir/later"), "a file after a link of its name");
     const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].strMessage, "Unable to process file [" + (out / "device").string() +
-                                          "], of type [character]");
+    EXPECT_EQ(problems[0].strMessage,
+              "Unable to process file [" + (out / "device").string() + "], of type [character]");
 #endif
 }
 
@@ -1289,7 +1290,8 @@ TEST_F(CTarTest, AFolderThatCannotTakeItsTimeIsOneProblemAndNothingIsFollowed)
     const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].strName, (out / "moved").string());
-    EXPECT_EQ(problems[0].strMessage.rfind("Unable to process file [" + (out / "moved").string() + "], ", 0),
+    EXPECT_EQ(problems[0].strMessage.rfind(
+                  "Unable to process file [" + (out / "moved").string() + "], ", 0),
               0u);
     EXPECT_EQ(ModeOf(outside), 0750u);
     EXPECT_EQ(fs::last_write_time(outside), outsideTime);
@@ -1511,8 +1513,9 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
     // runs past the end of the file.
     const std::string whole = Archive(CArchiveImage(image).End());
     const std::string unmarked = m_folder.WriteFile("unmarked.tar", image.Bytes());
-    const std::string cut = m_folder.WriteFile(
-        "cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') + std::string(1000, 'c'));
+    const std::string cut =
+        m_folder.WriteFile("cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') +
+                                          std::string(1000, 'c'));
 
     for (const std::string& path : {whole, unmarked, cut})
     {
@@ -1702,4 +1705,144 @@ TEST_F(CTarTest, ACancelInsideAMemberKeepsTheFileItWouldReplace)
     }
     EXPECT_EQ(m_folder.ReadFile("out/big"), "the user's own");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()), 1);
+}
+
+// ------------------------------------------------------ compressed archives
+
+namespace
+{
+
+struct SCompressedCase
+{
+    ECodecKind kind;
+    const char* name; // the archive's name
+    ECodecKind asked; // what the run asks for, whatever the name says
+};
+
+const SCompressedCase kCompressedCases[] = {
+    {ECodecKind::Gzip, "a.tar.gz", ECodecKind::None},
+    {ECodecKind::Bzip2, "a.tbz2", ECodecKind::None},
+    {ECodecKind::Xz, "a.txz", ECodecKind::None},
+    {ECodecKind::Zstd, "a.tar.zst", ECodecKind::None},
+    {ECodecKind::Zstd, "plain-name.tar", ECodecKind::Zstd},
+};
+
+// Text of many lines, as most archived files hold, so that it compresses.
+std::string TextContents(int lines, int seed)
+{
+    std::string text;
+    for (int i = 0; i < lines; ++i)
+        text +=
+            "line " + std::to_string(i * 7919 + seed) + " of file " + std::to_string(seed) + "\n";
+    return text;
+}
+
+ECodecKind KindOfFile(const std::string& bytes)
+{
+    return CCodecKind::Detect(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+} // namespace
+
+// A new archive takes the kind its name (or the run) asks for; it appends,
+// lists and extracts like a plain one, and a cancelled append leaves the
+// file byte for byte with nothing beside it.
+TEST_F(CTarTest, CompressedArchivesOfEveryKindAreWrittenAppendedAndReadBack)
+{
+    for (const SCompressedCase& c : kCompressedCases)
+    {
+        if (!CCodecKind::IsAvailable(c.kind))
+            continue;
+        SCOPED_TRACE(c.name);
+        const CTestFolder folder;
+        CFileEntrys first;
+        first.AddPath(folder.WriteFile("src/one.txt", TextContents(2000, 1)), false);
+        first.AddPath(folder.WriteFile("src/two.txt", TextContents(10, 2)), false);
+        CFileEntrys more;
+        more.AddPath(folder.WriteFile("src/three.txt", TextContents(500, 3)), false);
+        const std::string path = folder / c.name;
+        {
+            CTar tar;
+            CArchiveRecorder events(tar);
+            tar.m_settings.m_compression = c.asked;
+            tar.Open(path, 20, false);
+            ASSERT_TRUE(tar.Write(first, true, -1));
+            EXPECT_EQ(KindOfFile(folder.ReadFile(c.name)), c.kind);
+            ASSERT_TRUE(tar.Write(more, true, -1));
+            const std::string before = folder.ReadFile(c.name);
+            {
+                const CCanceller canceller(tar, 20);
+                EXPECT_THROW(tar.Write(first, true, -1), int);
+            }
+            EXPECT_TRUE(folder.ReadFile(c.name) == before);
+            EXPECT_EQ(
+                std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2);
+            EXPECT_TRUE(events.Of(TAR_EVENT_PROBLEM).empty());
+        }
+        CTar reader;
+        CArchiveRecorder events(reader);
+        reader.Open(path, 20, false);
+        reader.List();
+        EXPECT_EQ(events.Names(TAR_EVENT_LISTED),
+                  (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
+        ExtractAll(reader, folder / "out");
+        EXPECT_TRUE(events.Of(TAR_EVENT_PROBLEM).empty());
+        EXPECT_EQ(folder.ReadFile("out/three.txt"), TextContents(500, 3));
+        EXPECT_EQ(folder.ReadFile("out/one.txt"), TextContents(2000, 1));
+    }
+}
+
+// Damaged or cut data ends the archive where it starts, after the members
+// before it, with one problem that says so; a member it cuts is not left
+// behind. With nothing before it the archive cannot be opened at all.
+TEST_F(CTarTest, DamagedCompressedDataEndsTheArchiveWithItsMessage)
+{
+    CFileEntrys entries;
+    for (int i = 0; i < 8; ++i)
+        entries.AddPath(m_folder.WriteFile("src/f" + std::to_string(i), TextContents(20000, i)),
+                        false);
+    const std::string path = m_folder / "whole.tar.gz";
+    {
+        CTar writer;
+        writer.Open(path, 20, false);
+        ASSERT_TRUE(writer.Write(entries, true, -1));
+    }
+    const std::string whole = m_folder.ReadFile("whole.tar.gz");
+    const struct
+    {
+        const char* message;
+        std::string bytes;
+    } cases[] = {
+        {CDecoder::kCutShort, whole.substr(0, whole.size() / 2)},
+        {CDecoder::kDamaged, whole.substr(0, whole.size() / 2) + std::string(64, '\xff') +
+                                 whole.substr(whole.size() / 2 + 64)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.message);
+        const CTestFolder folder;
+        const std::string damaged = folder.WriteFile("damaged.tar.gz", c.bytes);
+        CTar tar;
+        CArchiveRecorder events(tar);
+        tar.Open(damaged, 20, false);
+        tar.List();
+        const std::size_t listed = events.Of(TAR_EVENT_LISTED).size();
+        EXPECT_GE(listed, 2u);
+        EXPECT_LT(listed, 8u);
+        ASSERT_FALSE(events.Of(TAR_EVENT_PROBLEM).empty());
+        EXPECT_EQ(events.Of(TAR_EVENT_PROBLEM).back().strMessage, c.message);
+        events.events.clear();
+        ExtractAll(tar, folder / "out");
+        EXPECT_EQ(events.Of(TAR_EVENT_PROBLEM).back().strMessage, c.message);
+        for (const SArchiveEvent& problem : events.Of(TAR_EVENT_PROBLEM))
+        {
+            if (!problem.strName.empty())
+            {
+                EXPECT_FALSE(fs::exists(problem.strName)) << problem.strName;
+            }
+        }
+    }
+    m_folder.WriteFile("start.tar.gz", whole.substr(0, 10) + std::string(5000, '\xff'));
+    m_tar.Open(m_folder / "start.tar.gz", 20, false);
+    EXPECT_THROW(m_tar.List(), CException);
 }
