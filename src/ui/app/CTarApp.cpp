@@ -10,12 +10,13 @@
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/SFrameContext.h"
+#include "ui/frontend/CArchiveFileTypes.h"
 #include "ui/lists/CFileDataSource.h"
 #include "ui/shell/CAboutDlg.h"
 #include "ui/shell/CShellPictures.h"
 #include "ui/shell/CSplashWnd.h"
-#include "ui/shell/DefaultEditor.h"
 #include "ui/shell/CUserGuide.h"
+#include "ui/shell/DefaultEditor.h"
 
 #include <QApplication>
 #include <QFile>
@@ -315,7 +316,7 @@ void CTarApp::OnFileOpen()
     if (!m_pDoc->SaveModified())
         return;
     const QString path = QFileDialog::getOpenFileName(m_pFrame.get(), tr("Open"), QString(),
-                                                      tr("Tar Files (*.tar);;All Files (*)"));
+                                                      CArchiveFileTypes::OpenFilter());
     if (!path.isEmpty())
         OpenFile(path);
 }

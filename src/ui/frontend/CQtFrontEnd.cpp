@@ -2,6 +2,7 @@
 
 #include "document/CWaitDialog.h"
 #include "ui/frontend/CAppendOverwirteDlg.h"
+#include "ui/frontend/CArchiveFileTypes.h"
 #include "ui/frontend/CDocumentText.h"
 #include "ui/frontend/CMessageBoxStyle.h"
 #include "ui/frontend/CTarWaitDlg.h"
@@ -15,9 +16,6 @@ namespace
 {
 constexpr const char* kErrorCaption = "Error";
 constexpr const char* kSaveCaption = "Save As";
-constexpr const char* kTarFilter = "Tar Files (*.tar)";
-constexpr const char* kAllFilter = "All Files (*)";
-constexpr const char* kTarSuffix = "tar";
 } // namespace
 
 CQtFrontEnd::CQtFrontEnd(QObject* parent) : QObject(parent)
@@ -121,9 +119,9 @@ void CQtFrontEnd::Deliver()
 
 void CQtFrontEnd::ShowError(const std::string& text)
 {
-    CWindowThread::Call(this, [this, &text] {
-        return CMessageBoxStyle::Show(BoxOwner(), kErrorCaption, text, MB_OK | MB_ICONSTOP);
-    });
+    CWindowThread::Call(
+        this, [this, &text]
+        { return CMessageBoxStyle::Show(BoxOwner(), kErrorCaption, text, MB_OK | MB_ICONSTOP); });
 }
 
 int CQtFrontEnd::Ask(const std::string& text, const std::string& caption, unsigned style)
@@ -134,18 +132,26 @@ int CQtFrontEnd::Ask(const std::string& text, const std::string& caption, unsign
 
 int CQtFrontEnd::AskAppendOverwrite()
 {
-    return CWindowThread::Call(this, [this] {
-        CAppendOverwirteDlg question(BoxOwner());
-        return question.exec();
-    });
+    return CWindowThread::Call(this,
+                               [this]
+                               {
+                                   CAppendOverwirteDlg question(BoxOwner());
+                                   return question.exec();
+                               });
 }
 
 bool CQtFrontEnd::AskSavePath(const std::string& proposed, std::string& path)
 {
     QFileDialog chooser(m_pOwner, QString::fromLatin1(kSaveCaption));
     chooser.setAcceptMode(QFileDialog::AcceptSave);
-    chooser.setNameFilters({QString::fromLatin1(kTarFilter), QString::fromLatin1(kAllFilter)});
-    chooser.setDefaultSuffix(QString::fromLatin1(kTarSuffix));
+    // The chosen type's suffix goes onto a name typed without one, before
+    // the dialog asks whether to replace a file of that name.
+    const QStringList filters = CArchiveFileTypes::SaveFilters();
+    chooser.setNameFilters(filters);
+    chooser.setDefaultSuffix(CArchiveFileTypes::SuffixOf(filters.constFirst()));
+    QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser,
+                     [&chooser](const QString& filter)
+                     { chooser.setDefaultSuffix(CArchiveFileTypes::SuffixOf(filter)); });
     chooser.selectFile(QFile::decodeName(QByteArray::fromStdString(proposed)));
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return false;
@@ -157,7 +163,8 @@ void CQtFrontEnd::RequestNewDocument()
 {
     QMetaObject::invokeMethod(
         this,
-        [this] {
+        [this]
+        {
             if (m_newDocumentHandler)
                 m_newDocumentHandler();
         },

@@ -180,6 +180,27 @@ SStep SaveAs(const std::string& path)
                              });
 }
 
+// Picks the file type as a user does from the dialog's list of types, then
+// saves under the name.
+SStep SaveAsType(const std::string& path, const QString& type)
+{
+    return Step<QFileDialog>("Save As",
+                             [path, type](QFileDialog& chooser)
+                             {
+                                 auto* types = chooser.findChild<QComboBox*>("fileTypeCombo");
+                                 ASSERT_NE(types, nullptr);
+                                 const int index = types->findText(type);
+                                 ASSERT_GE(index, 0);
+                                 types->setCurrentIndex(index);
+                                 emit types->activated(index);
+                                 emit types->textActivated(type);
+                                 auto& name = Control<QLineEdit>(chooser, "File name:");
+                                 name.clear();
+                                 QTest::keyClicks(&name, QString::fromStdString(path));
+                                 Control<QPushButton>(chooser, "Save").click();
+                             });
+}
+
 // What the list shows in its name column, top down.
 QStringList Shown(const CFileListCtrl& list)
 {
@@ -366,6 +387,25 @@ TEST_F(CVorkantEndToEndTest, SavesDroppedFilesAsAnArchiveGnuTarListsExactly)
     // A folder's member is named without a trailing slash.
     EXPECT_EQ(Tar("-tf " + Quoted("made/new.tar")), QStringList{"index.txt"} + shown);
     ExpectShows(toAdd, {});
+}
+
+TEST_F(CVorkantEndToEndTest, CompressedArchivesOpenAndSaveAsTheChosenType)
+{
+    m_folder.WriteFile("src/one.txt", "one");
+    m_folder.WriteFile("src/two.bin", Bytes(5000));
+    Tar("-C " + Quoted("src") + " -czf " + Quoted("A.tgz") + " one.txt two.bin");
+
+    ASSERT_NO_FATAL_FAILURE(Start({"vorkant", QString::fromStdString(m_folder / "A.tgz")}));
+    ExpectShows(List("Catalogue"), {"one.txt", "two.bin"});
+
+    Choose(ID_FILE_NEW);
+    ASSERT_NO_FATAL_FAILURE(DropOn(List("Files To Add"), Sources({"one.txt", "two.bin"})));
+    Choose(ID_FILE_SAVE,
+           {SaveAsType(m_folder / "new", "Gzip-compressed tar archives (*.tar.gz *.tgz)"),
+            Finished()});
+    EXPECT_EQ(m_folder.ReadFile("new.tar.gz").substr(0, 2), "\x1f\x8b");
+    EXPECT_EQ(Tar("-tzf " + Quoted("new.tar.gz")),
+              QStringList({"index.txt", "one.txt", "two.bin"}));
 }
 
 TEST_F(CVorkantEndToEndTest, ATapeIsWrittenAppendedOverwrittenListedErasedAndEjected)
