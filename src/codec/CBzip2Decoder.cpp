@@ -29,13 +29,19 @@ std::size_t CBzip2Decoder::DecodeInto(const unsigned char* in, std::size_t size,
     std::size_t used = 0;
     while (made < most && (used < size || m_bInStream))
     {
-        if (m_bEnded)
+        if (!m_bInStream)
         {
-            BZ2_bzDecompressEnd(&m_stream);
-            m_bEnded = false;
-            Start();
+            used += LeadingZeros(in + used, size - used);
+            if (used == size)
+                break;
+            if (m_bEnded)
+            {
+                BZ2_bzDecompressEnd(&m_stream);
+                m_bEnded = false;
+                Start();
+            }
+            m_bInStream = true;
         }
-        m_bInStream = true;
         // libbz2 counts in unsigned int.
         const unsigned given = static_cast<unsigned>(std::min<std::size_t>(size - used, UINT_MAX));
         const unsigned space = static_cast<unsigned>(std::min<std::size_t>(most - made, UINT_MAX));

@@ -13,6 +13,7 @@
 #include "codec/CZstdDecoder.h"
 #endif
 
+#include <algorithm>
 #include <string>
 
 CDecoder::~CDecoder() = default;
@@ -76,4 +77,10 @@ void CDecoder::Finish()
     if (m_bDamaged)
         throw CGenericException(kDamaged);
     FinishStream();
+}
+
+std::size_t CDecoder::LeadingZeros(const unsigned char* in, std::size_t size)
+{
+    return static_cast<std::size_t>(
+        std::find_if(in, in + size, [](unsigned char c) { return c != 0; }) - in);
 }

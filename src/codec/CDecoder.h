@@ -45,6 +45,10 @@ protected:
                                    std::size_t most, std::size_t& made) = 0;
     virtual void FinishStream() = 0;
 
+    // Zeros where a stream may start are padding, such as tape blocks
+    // filled out after the last stream: how many lead the input.
+    static std::size_t LeadingZeros(const unsigned char* in, std::size_t size);
+
 private:
     bool m_bDamaged = false; // raised with output before it, not yet told
 };

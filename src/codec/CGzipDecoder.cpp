@@ -31,9 +31,7 @@ std::size_t CGzipDecoder::DecodeInto(const unsigned char* in, std::size_t size, 
     {
         if (!m_bInMember)
         {
-            const unsigned char* data =
-                std::find_if(in + used, in + size, [](unsigned char c) { return c != 0; });
-            used = static_cast<std::size_t>(data - in);
+            used += LeadingZeros(in + used, size - used);
             if (used == size)
                 break;
             if (m_bEnded)

@@ -21,6 +21,8 @@ std::size_t CZstdDecoder::DecodeInto(const unsigned char* in, std::size_t size, 
     ZSTD_outBuffer output{room, most, 0};
     while (output.pos < output.size)
     {
+        if (m_nWanted == 0)
+            input.pos += LeadingZeros(in + input.pos, size - input.pos);
         const std::size_t before = input.pos + output.pos;
         const std::size_t wanted = ZSTD_decompressStream(m_context, &output, &input);
         made = output.pos;

@@ -2,6 +2,7 @@
 
 #include "core/COsException.h"
 #include "devices/CCompressedFileDevice.h"
+#include "devices/CCompressedTapeDevice.h"
 #include "devices/CTarFileDevice.h"
 #include "devices/CTarTapeDevice.h"
 #include "engine/CExtractedFile.h"
@@ -106,6 +107,21 @@ void CTar::Open(const std::string& name, int blockingFactor, bool compression)
     if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
         throw CGenericException("Failed to establish advisory link with archive.");
     m_pDevice->Open(name, blockingFactor, compression);
+    if (m_bTape)
+        ReadCompressedTape();
+}
+
+// A tape is never written compressed here, but another program's
+// compressed archive on one reads like any other.
+void CTar::ReadCompressedTape()
+{
+    const ECodecKind kind = CCompressedTapeDevice::KindOnTape(*m_pDevice);
+    if (kind == ECodecKind::None)
+        return;
+    m_pDevice->Unadvise(this);
+    m_pDevice = std::make_unique<CCompressedTapeDevice>(std::move(m_pDevice), kind);
+    if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
+        throw CGenericException("Failed to establish advisory link with archive.");
 }
 
 void CTar::Close()
@@ -234,7 +250,8 @@ void CTar::EndScan(SScan& scan)
         SendProblem(fault);
     const SPending& pending = scan.pending;
     if (pending.records > 0)
-        SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}), pending.header);
+        SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}),
+                    pending.header);
     const std::int32_t back = SeekCount(pending.records + static_cast<std::uint64_t>(scan.zeros));
     if (back > 0)
         Device().Seek(-back, CTarDevice::SEEK_FROM_CURRENT);
@@ -773,7 +790,8 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
         // An archive that ends inside a member ends the member too: making
         // up the rest as zeros would let a damaged header fill the disk.
         if (got < wanted)
-            throw CGenericException(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
+            throw CGenericException(
+                CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
     }
     // A sparse member's holes are done without reading.
     if (event.dwDone < event.dwTotal)
@@ -937,7 +955,8 @@ bool CTar::WriteFile(const SFileEntry& entry, STarMember& member, COpenAhead::SL
     if (holes)
     {
         member.dwSparseSize = member.dwSize;
-        member.dwSize = DataRecords(holes->DataMapText().size()) * TAR_RECORD_SIZE + holes->DataSize();
+        member.dwSize =
+            DataRecords(holes->DataMapText().size()) * TAR_RECORD_SIZE + holes->DataSize();
     }
     const CTarHeader header = BeginMember(member);
     WriteExtended(header, CTarHeader::ExtendedData(member));
@@ -1007,7 +1026,10 @@ void CTar::Eject()
 
 void CTar::GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media)
 {
-    auto* tape = dynamic_cast<CTarTapeDevice*>(&Device());
+    CTarDevice* device = &Device();
+    if (auto* compressed = dynamic_cast<CCompressedTapeDevice*>(device))
+        device = &compressed->Tape();
+    auto* tape = dynamic_cast<CTarTapeDevice*>(device);
     if (!tape)
         throw CGenericException("Tape device must be open to get tape device info.");
     tape->GetParameters(drive, media);

@@ -86,6 +86,7 @@ protected:
     virtual std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape);
 
 private:
+    void ReadCompressedTape();
     enum class EScanMode
     {
         List,

@@ -18,9 +18,11 @@ struct SJoinCase
     std::size_t zeros; // padding after the streams
 };
 
+// Tape blocks are filled out with zeros after the last stream.
 const SJoinCase kJoinCases[] = {
-    {ECodecKind::Gzip, 0}, {ECodecKind::Gzip, 1000}, {ECodecKind::Bzip2, 0},
-    {ECodecKind::Xz, 0},   {ECodecKind::Zstd, 0},
+    {ECodecKind::Gzip, 0},     {ECodecKind::Gzip, 1000}, {ECodecKind::Bzip2, 0},
+    {ECodecKind::Bzip2, 1000}, {ECodecKind::Xz, 0},      {ECodecKind::Xz, 1024},
+    {ECodecKind::Zstd, 0},     {ECodecKind::Zstd, 1000},
 };
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "core/CGenericException.h"
 #include "core/COsException.h"
+#include "devices/CCompressedTapeDevice.h"
 #include "devices/CTarTapeDevice.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CTarMessages.h"
@@ -11,6 +12,7 @@
 #include "platform/CSimhTape.h"
 #include "support/CArchiveImage.h"
 #include "support/CTestFolder.h"
+#include "support/ExpectRaise.h"
 #include "support/VirtualTape.h"
 
 #include <gtest/gtest.h>
@@ -307,4 +309,38 @@ TEST_F(CTarTapeTest, TapeNamesGetTheTapeDevice)
     CTar tar;
     EXPECT_THROW(tar.Open("\\\\.\\tape4095", 20, false), COsException);
     EXPECT_FALSE(tar.IsOpen());
+}
+
+// Another program's gzip-compressed archive on tape, its last block filled
+// out with zeros, reads as it does from a disk; it cannot be added to, but
+// once erased the tape takes an ordinary archive.
+TEST_F(CTarTapeTest, ACompressedArchiveOnTapeReadsButIsNotAddedTo)
+{
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("src/one.txt", std::string(30000, 'o')), false);
+    entries.AddPath(m_folder.WriteFile("src/two.txt", "two"), false);
+    {
+        CTar writer;
+        writer.Open(m_folder / "a.tar.gz", 20, false);
+        ASSERT_TRUE(writer.Write(entries, true, -1));
+    }
+    std::string stream = m_folder.ReadFile("a.tar.gz");
+    stream.resize((stream.size() / 10240 + 1) * 10240, '\0');
+    Tape({stream.substr(0, 10240), stream.substr(10240)});
+    const std::vector<std::string> before = Blocks();
+
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"one.txt", "two.txt"}));
+    CVirtualTapeTar tar(m_image);
+    tar.Open(kTapeName, 20, false);
+    CWildCard all;
+    all.AddSpec("*.*");
+    const std::vector<std::uint32_t> noRows;
+    tar.Extract(&all, &noRows, m_folder / "out");
+    EXPECT_EQ(m_folder.ReadFile("out/one.txt"), std::string(30000, 'o'));
+    ExpectMessage(CCompressedTapeDevice::kNotWritable, [&] { tar.Write(entries, true, -1); });
+    EXPECT_EQ(Blocks(), before);
+
+    tar.Erase();
+    EXPECT_TRUE(tar.Write(entries, true, -1));
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"one.txt", "two.txt"}));
 }
