@@ -315,21 +315,26 @@ void CCompressedFileDevice::WriteEnd()
     m_reader.reset();
     if (!m_bBeside)
         return;
-    if (!m_out.Close() || !CFile::Rename(m_strOut, m_strName))
-        throw COsException();
-    m_bBeside = false;
-    // The old file is gone: the archive is the new one from now on.
+    // Windows replaces no file that is open: the archive is closed for the
+    // rename and opened again after it, the new file or, failing that, the old.
     m_file.Close();
-    if (!m_file.Open(m_strName, kOpenOrCreate | CFile::modeReadWrite))
+    const bool renamed = m_out.Close() && CFile::Rename(m_strOut, m_strName);
+    const COsException failure;
+    const bool reopened = m_file.Open(m_strName, kOpenOrCreate | CFile::modeReadWrite) ||
+                          m_file.Open(m_strName, kOpenOrCreate | CFile::modeRead);
+    if (!renamed)
+        throw failure;
+    m_bBeside = false;
+    if (!reopened)
         throw COsException();
 }
 
 void CCompressedFileDevice::AbandonAppend()
 {
-    if (!IsOpen())
-        return;
     const bool held = m_bBeside || m_nAppendAt > 0;
     StopWriting();
+    if (!IsOpen())
+        return;
     m_nPosition = m_nAppendAt;
     if (held)
         return;
