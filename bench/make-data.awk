@@ -1,9 +1,12 @@
 # Writes the benchmark's data set under `root`: nested folders of small files
 # of varied sizes, a few large files and two empty folders; or, for the set
 # `many`, 100 000 files of 0 to 700 bytes in 100 folders, as backups of home
-# folders and source trees mostly are.
+# folders and source trees mostly are; or, for the set `text`, about 150 MB
+# of the full set's shape in words of text, which compress about 3:1 as
+# documents and sources do (the others' hexadecimal text compresses less
+# than 2:1 with gzip, and repeats within zstd's reach).
 #
-#   awk -v root=DIR -v set=full|small|many -f bench/make-data.awk
+#   awk -v root=DIR -v set=full|small|many|text -f bench/make-data.awk
 #
 # The content is hexadecimal text from a Lehmer generator with a fixed seed,
 # worked in exact double arithmetic, so every awk writes the same bytes on
@@ -11,15 +14,24 @@
 # writes them all, which keeps generating ~300 MB down to a few seconds.
 
 BEGIN {
-    if (root == "" || (set != "full" && set != "small" && set != "many")) {
-        print "make-data.awk: needs -v root=DIR -v set=full|small|many" > "/dev/stderr"
+    if (root == "" || (set != "full" && set != "small" && set != "many" && set != "text")) {
+        print "make-data.awk: needs -v root=DIR -v set=full|small|many|text" > "/dev/stderr"
         exit 2
     }
     seed = 20261208
-    BLOCKS = 256; BLOCK = 4096
-    make_pool()
+    BLOCK = 4096
+    if (set == "text") {
+        BLOCKS = 8192
+        make_text_pool()
+    } else {
+        BLOCKS = 256
+        make_pool()
+    }
 
-    if (set == "full") {
+    if (set == "text") {
+        nfiles = 4000; ntop = 8; nsub = 8; nleaf = 3
+        split("40 40", large_mib, " ")
+    } else if (set == "full") {
         nfiles = 5000; ntop = 8; nsub = 8; nleaf = 3
         split("48 56 64 40", large_mib, " ")
     } else {
@@ -55,6 +67,27 @@ function make_pool(    b, l, k, line, blk) {
             blk = blk line
         }
         pool[b] = blk
+    }
+}
+
+# 32 MiB of lines of words, drawn from 2000 made-up words with the common
+# ones far more frequent, as in prose; wider than zstd's default window, so
+# that the files, slices of it, do not repeat one another within its reach.
+function make_text_pool(    i, b, blk, line, r) {
+    split("ka lo mi ne su ta re vi do pa gu sen tor lin mar", syl, " ")
+    for (i = 0; i < 2000; i++)
+        words[i] = syl[1 + rnd(15)] syl[1 + rnd(15)] (i % 3 ? syl[1 + rnd(15)] : "")
+    for (b = 0; b < BLOCKS; b++) {
+        blk = ""
+        while (length(blk) < BLOCK) {
+            line = ""
+            while (length(line) < 60) {
+                r = rnd(2000)
+                line = line words[int(r * r / 2000)] " "
+            }
+            blk = blk line "\n"
+        }
+        pool[b] = substr(blk, 1, BLOCK)
     }
 }
 
