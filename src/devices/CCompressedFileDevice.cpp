@@ -1,6 +1,7 @@
 #include "devices/CCompressedFileDevice.h"
 
 #include "codec/CCodecKind.h"
+#include "codec/CDecoder.h"
 #include "codec/CEncoder.h"
 #include "core/CGenericException.h"
 #include "core/COsException.h"
@@ -87,14 +88,9 @@ std::uint32_t CCompressedFileDevice::ReadRecords(unsigned char* records, std::ui
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     Reader();
-    const std::size_t got = Take(records, std::size_t{count} * RECORD_SIZE);
-    const auto read = static_cast<std::uint32_t>(got / RECORD_SIZE);
-    // A piece of a record at the end is no record.
-    std::memset(records + std::size_t{read} * RECORD_SIZE, 0,
-                std::size_t{count - read} * RECORD_SIZE);
+    const std::uint32_t read =
+        EndRead(records, count, Take(records, std::size_t{count} * RECORD_SIZE));
     m_nPosition += read;
-    for (std::uint32_t i = 0; i < read; ++i)
-        Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
     return read;
 }
 
@@ -113,6 +109,8 @@ CDecodeAhead& CCompressedFileDevice::Reader()
 
 std::uint64_t CCompressedFileDevice::Drop(std::uint64_t size)
 {
+    if (size == 0)
+        return 0;
     std::vector<unsigned char> dropped(kDropSize);
     std::uint64_t done = 0;
     while (done < size)
@@ -254,8 +252,10 @@ void CCompressedFileDevice::CopyKept(std::uint64_t records)
         const auto count = static_cast<std::uint32_t>(
             std::min<std::uint64_t>(records - copied, kInputSize / RECORD_SIZE));
         const std::uint32_t got = ReadRecords(piece.data(), count);
+        // What the scan read before is there to be read again, unless the
+        // file changed since.
         if (got < count)
-            throw CGenericException("The archive ends inside its compressed data.");
+            throw CGenericException(m_strFault.empty() ? CDecoder::kCutShort : m_strFault);
         m_input.insert(m_input.end(), piece.begin(),
                        piece.begin() + std::size_t{got} * RECORD_SIZE);
         Compress(false);

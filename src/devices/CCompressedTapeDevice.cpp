@@ -2,6 +2,7 @@
 
 #include "codec/CCodecKind.h"
 #include "codec/CDecoder.h"
+#include "core/CException.h"
 #include "core/CGenericException.h"
 
 #include <algorithm>
@@ -30,7 +31,16 @@ CCompressedTapeDevice::~CCompressedTapeDevice()
 ECodecKind CCompressedTapeDevice::KindOnTape(CTarDevice& tape)
 {
     Record first{};
-    const bool read = tape.ReadRecord(first.data());
+    bool read = false;
+    // A first block that cannot be read is left to the operation, which
+    // meets it itself if it reads there (an erase does not).
+    try
+    {
+        read = tape.ReadRecord(first.data());
+    }
+    catch (const CException&)
+    {
+    }
     tape.Seek(0, SEEK_FROM_START);
     return read ? CCodecKind::Detect(first.data(), first.size()) : ECodecKind::None;
 }
@@ -72,13 +82,9 @@ std::uint32_t CCompressedTapeDevice::ReadRecords(unsigned char* records, std::ui
     if (!Compressed())
         return m_tape->ReadRecords(records, count);
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
-    const std::size_t got = Take(records, std::size_t{count} * RECORD_SIZE);
-    const auto read = static_cast<std::uint32_t>(got / RECORD_SIZE);
-    std::memset(records + std::size_t{read} * RECORD_SIZE, 0,
-                std::size_t{count - read} * RECORD_SIZE);
+    const std::uint32_t read =
+        EndRead(records, count, Take(records, std::size_t{count} * RECORD_SIZE));
     m_nPosition += read;
-    for (std::uint32_t i = 0; i < read; ++i)
-        Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
     return read;
 }
 

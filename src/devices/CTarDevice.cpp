@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 namespace
@@ -30,6 +31,16 @@ void CTarDevice::BeginAppend()
 
 void CTarDevice::AbandonAppend()
 {
+}
+
+std::uint32_t CTarDevice::EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes)
+{
+    const auto read = static_cast<std::uint32_t>(bytes / RECORD_SIZE);
+    std::memset(records + std::size_t{read} * RECORD_SIZE, 0,
+                std::size_t{count - read} * RECORD_SIZE);
+    for (std::uint32_t i = 0; i < read; ++i)
+        Notify(SDeviceEvent::DEVICE_EVENT_READ, RECORD_SIZE);
+    return read;
 }
 
 std::string CTarDevice::CheckEnd()

@@ -101,6 +101,10 @@ protected:
     // The data records of StageEntry; a file that grew is found only when
     // toEnd says the data ends with the file.
     bool StageData(CFile& contents, std::uint64_t size, bool toEnd, const RecordSink& put);
+    // Ends a read of count records into records, of which bytes came: a
+    // piece of a record at the end is no record, the rest of the buffer is
+    // cleared and each record read is told. The number of records read.
+    std::uint32_t EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes);
     // The size of the member a header record describes.
     static std::uint64_t SizeOf(const unsigned char* header);
     // Reads the next wanted bytes of a member's file into piece, which holds

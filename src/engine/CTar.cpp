@@ -250,8 +250,7 @@ void CTar::EndScan(SScan& scan)
         SendProblem(fault);
     const SPending& pending = scan.pending;
     if (pending.records > 0)
-        SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}),
-                    pending.header);
+        SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}), pending.header);
     const std::int32_t back = SeekCount(pending.records + static_cast<std::uint64_t>(scan.zeros));
     if (back > 0)
         Device().Seek(-back, CTarDevice::SEEK_FROM_CURRENT);
@@ -790,8 +789,7 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
         // An archive that ends inside a member ends the member too: making
         // up the rest as zeros would let a damaged header fill the disk.
         if (got < wanted)
-            throw CGenericException(
-                CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
+            throw CGenericException(CTarMessages::Format(CTarMessages::kArchiveEnds, {event.strName}));
     }
     // A sparse member's holes are done without reading.
     if (event.dwDone < event.dwTotal)
@@ -955,8 +953,7 @@ bool CTar::WriteFile(const SFileEntry& entry, STarMember& member, COpenAhead::SL
     if (holes)
     {
         member.dwSparseSize = member.dwSize;
-        member.dwSize =
-            DataRecords(holes->DataMapText().size()) * TAR_RECORD_SIZE + holes->DataSize();
+        member.dwSize = DataRecords(holes->DataMapText().size()) * TAR_RECORD_SIZE + holes->DataSize();
     }
     const CTarHeader header = BeginMember(member);
     WriteExtended(header, CTarHeader::ExtendedData(member));

@@ -77,7 +77,10 @@ public:
 class CCanceller : public CEventHandler
 {
 public:
-    CCanceller(CTar& tar, int atTick) : m_atTick(atTick) { tar.Advise(this, &CCanceller::OnEvent); }
+    CCanceller(CTar& tar, int atTick) : m_atTick(atTick)
+    {
+        tar.Advise(this, &CCanceller::OnEvent);
+    }
     ~CCanceller() override { UnadviseAll(); }
 
 private:
@@ -229,10 +232,14 @@ struct SRestored
     std::uint32_t time;
 };
 const SRestored kRestored[] = {
-    {"tree", '5', 0700, 1100000000},         {"tree/run.sh", '0', 0755, 1200000000},
-    {"tree/secret", '0', 0600, 1300000000},  {"tree/note", '0', 0644, 1400000000},
-    {"tree/frozen", '0', 0444, 1450000000},  {"tree/setuid", '0', 04755, 1500000000},
-    {"tree/shared", '5', 03777, 1550000000}, {"tree/shared/inner", '0', 02664, 1560000000},
+    {"tree", '5', 0700, 1100000000},
+    {"tree/run.sh", '0', 0755, 1200000000},
+    {"tree/secret", '0', 0600, 1300000000},
+    {"tree/note", '0', 0644, 1400000000},
+    {"tree/frozen", '0', 0444, 1450000000},
+    {"tree/setuid", '0', 04755, 1500000000},
+    {"tree/shared", '5', 03777, 1550000000},
+    {"tree/shared/inner", '0', 02664, 1560000000},
     {"plain", '0', 0640, 1000000000},
 };
 
@@ -240,8 +247,8 @@ CArchiveImage RestoredImage()
 {
     CArchiveImage image;
     for (const SRestored& member : kRestored)
-        image.Member(member.name, member.type == '5' ? "" : member.name, member.type, member.mode,
-                     member.time);
+        image.Member(member.name, member.type == '5' ? "" : member.name, member.type,
+                     member.mode, member.time);
     return image.End();
 }
 
@@ -519,7 +526,8 @@ TEST_F(CTarTest, TheLastMemberOfANameIsTheOneThatStays)
     EXPECT_EQ(m_folder.ReadFile("out/x"), big);
     EXPECT_EQ(m_folder.ReadFile("out/y"), "small");
     EXPECT_EQ(m_folder.ReadFile("out/z"), big);
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()), 53)
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()),
+              53)
         << "no file left beside one it replaced";
     EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
 }
@@ -771,22 +779,21 @@ std::string OldSparseHeader(const std::string& offset, const std::string& realSi
 TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
 {
     const std::string longName = std::string(120, 'l') + "/file.txt";
-    const std::string path = m_folder.WriteFile(
-        "a.tar",
-        PrefixedMember(std::string(130, 'p'), "in-prefix", "one") +
-            CArchiveImage()
-                .File("././@LongLink", longName + '\0', 'L')
-                .File("cut-name", "two")
-                .File("././@LongLink", "target", 'K')
-                .File("pax",
-                      PaxRecord("path=" + longName + "2") + PaxRecord("mtime=1700000000.5") +
-                          PaxRecord("size=4") + PaxRecord("comment=ignored"),
-                      'x')
-                .File("short", "four")
-                .File("global", PaxRecord("path=nobody"), 'g')
-                .File("plain", "five")
-                .End()
-                .Bytes());
+    const std::string path =
+        m_folder.WriteFile("a.tar", PrefixedMember(std::string(130, 'p'), "in-prefix", "one") +
+                                        CArchiveImage()
+                                            .File("././@LongLink", longName + '\0', 'L')
+                                            .File("cut-name", "two")
+                                            .File("././@LongLink", "target", 'K')
+                                            .File("pax", PaxRecord("path=" + longName + "2") +
+                                                             PaxRecord("mtime=1700000000.5") +
+                                                             PaxRecord("size=4") +
+                                                             PaxRecord("comment=ignored"), 'x')
+                                            .File("short", "four")
+                                            .File("global", PaxRecord("path=nobody"), 'g')
+                                            .File("plain", "five")
+                                            .End()
+                                            .Bytes());
     m_tar.Open(path, 20, false);
     m_tar.List();
     const auto listed = m_recorder.Of(TAR_EVENT_LISTED);
@@ -808,7 +815,8 @@ TEST_F(CTarTest, LongNamesComeFromThePrefixGnuNameMembersAndExtendedHeaders)
 TEST_F(CTarTest, ADamagedExtendedHeaderIsOneProblemAndTheScanStaysInStep)
 {
     for (const std::string& damaged :
-         {std::string("99 path=x\n"), std::string("5 pa\n"), std::string("garbage")})
+         {std::string("99 path=x\n"), std::string("5 pa\n"),
+          std::string("garbage")})
     {
         SCOPED_TRACE(damaged);
         m_recorder.events.clear();
@@ -843,23 +851,17 @@ TEST_F(CTarTest, ADamagedSparseMapIsOneProblemAndTheScanStaysInStep)
         std::string bytes;
     } cases[] = {
         {"map past the data",
-         CArchiveImage()
-             .File("pax", version0 + PaxRecord("GNU.sparse.map=0,50,60,40"), 'x')
-             .File("sparse", "short")
-             .Bytes()},
+         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.map=0,50,60,40"), 'x')
+             .File("sparse", "short").Bytes()},
         {"offsets going back",
-         CArchiveImage()
-             .File("pax",
-                   version0 + PaxRecord("GNU.sparse.offset=60") +
-                       PaxRecord("GNU.sparse.numbytes=5") + PaxRecord("GNU.sparse.offset=10") +
-                       PaxRecord("GNU.sparse.numbytes=5"),
-                   'x')
-             .File("sparse", "0123456789")
-             .Bytes()},
-        {"map longer than the data", CArchiveImage()
-                                         .File("pax", version1, 'x')
-                                         .File("GNUSparseFile.0/sparse", "3\n0\n5\n")
-                                         .Bytes()},
+         CArchiveImage().File("pax", version0 + PaxRecord("GNU.sparse.offset=60") +
+                                         PaxRecord("GNU.sparse.numbytes=5") +
+                                         PaxRecord("GNU.sparse.offset=10") +
+                                         PaxRecord("GNU.sparse.numbytes=5"), 'x')
+             .File("sparse", "0123456789").Bytes()},
+        {"map longer than the data",
+         CArchiveImage().File("pax", version1, 'x')
+             .File("GNUSparseFile.0/sparse", "3\n0\n5\n").Bytes()},
         {"old header past the end",
          OldSparseHeader("00000000200", "00000000100") + std::string("12345").append(507, '\0')},
     };
@@ -917,8 +919,8 @@ TEST_F(CTarTest, HeadersOfOtherWritersThatAreNoMembersListCleanly)
 // them: left in place, they would rename the first member appended.
 TEST_F(CTarTest, NameHeadersWithoutTheirMemberAreAProblemAndTheAppendPoint)
 {
-    const std::string path =
-        Archive(CArchiveImage().File("a", "1").File("././@LongLink", "stray-name", 'L').End());
+    const std::string path = Archive(
+        CArchiveImage().File("a", "1").File("././@LongLink", "stray-name", 'L').End());
     m_tar.Open(path, 20, false);
     m_tar.List();
     EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
@@ -937,10 +939,9 @@ TEST_F(CTarTest, NameHeadersClaimingMoreThanTheArchiveHoldsEndTheScan)
     {
         SCOPED_TRACE(claimed);
         m_recorder.events.clear();
-        m_tar.Open(
-            Archive(
-                CArchiveImage().File("a", "1").HeaderOnly("././@LongLink", claimed, 'L').Zeros(3)),
-            20, false);
+        m_tar.Open(Archive(CArchiveImage().File("a", "1").HeaderOnly("././@LongLink", claimed, 'L')
+                               .Zeros(3)),
+                   20, false);
         m_tar.List();
         EXPECT_EQ(m_recorder.Names(TAR_EVENT_LISTED), std::vector<std::string>{"a"});
         EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 1u);
@@ -950,17 +951,17 @@ TEST_F(CTarTest, NameHeadersClaimingMoreThanTheArchiveHoldsEndTheScan)
 
 TEST_F(CTarTest, LongNamesNeverLeaveTheDestination)
 {
-    m_tar.Open(
-        m_folder.WriteFile("a.tar", PrefixedMember("../..", "prefix-escape", "bad") +
-                                        CArchiveImage()
-                                            .File("././@LongLink", "../gnu-escape", 'L')
-                                            .File("harmless", "bad")
-                                            .File("pax", PaxRecord("path=a/../../pax-escape"), 'x')
-                                            .File("harmless2", "bad")
-                                            .File("next", "good")
-                                            .End()
-                                            .Bytes()),
-        20, false);
+    m_tar.Open(m_folder.WriteFile(
+                   "a.tar", PrefixedMember("../..", "prefix-escape", "bad") +
+                                CArchiveImage()
+                                    .File("././@LongLink", "../gnu-escape", 'L')
+                                    .File("harmless", "bad")
+                                    .File("pax", PaxRecord("path=a/../../pax-escape"), 'x')
+                                    .File("harmless2", "bad")
+                                    .File("next", "good")
+                                    .End()
+                                    .Bytes()),
+               20, false);
     // Deep enough that every escape would still land in the test's folder.
     ExtractAll(m_tar, m_folder / "x/y/out");
     EXPECT_EQ(m_recorder.Of(TAR_EVENT_PROBLEM).size(), 3u);
@@ -1117,8 +1118,8 @@ TEST_F(CTarTest, LinksAndFifosComeBackAsTheyWere)
     EXPECT_EQ(m_folder.ReadFile("out/dir/later"), "a file after a link of its name");
     const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].strMessage,
-              "Unable to process file [" + (out / "device").string() + "], of type [character]");
+    EXPECT_EQ(problems[0].strMessage, "Unable to process file [" + (out / "device").string() +
+                                          "], of type [character]");
 #endif
 }
 
@@ -1290,8 +1291,7 @@ TEST_F(CTarTest, AFolderThatCannotTakeItsTimeIsOneProblemAndNothingIsFollowed)
     const auto problems = m_recorder.Of(TAR_EVENT_PROBLEM);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].strName, (out / "moved").string());
-    EXPECT_EQ(problems[0].strMessage.rfind(
-                  "Unable to process file [" + (out / "moved").string() + "], ", 0),
+    EXPECT_EQ(problems[0].strMessage.rfind("Unable to process file [" + (out / "moved").string() + "], ", 0),
               0u);
     EXPECT_EQ(ModeOf(outside), 0750u);
     EXPECT_EQ(fs::last_write_time(outside), outsideTime);
@@ -1513,9 +1513,8 @@ TEST_F(CTarTest, ListingManySmallMembersReportsEachAndAppendsAfterTheLast)
     // runs past the end of the file.
     const std::string whole = Archive(CArchiveImage(image).End());
     const std::string unmarked = m_folder.WriteFile("unmarked.tar", image.Bytes());
-    const std::string cut =
-        m_folder.WriteFile("cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') +
-                                          std::string(1000, 'c'));
+    const std::string cut = m_folder.WriteFile(
+        "cut.tar", image.Bytes() + CArchiveImage::Header("cut", 5000, '0') + std::string(1000, 'c'));
 
     for (const std::string& path : {whole, unmarked, cut})
     {

@@ -6,9 +6,9 @@
 #include "core/CException.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CWildCard.h"
-#include "interop/CSampleData.h"
 #include "support/CPeerShell.h"
 #include "support/CSmallDisk.h"
+#include "interop/CSampleData.h"
 #include "support/CTestFolder.h"
 #include "support/CUmaskScope.h"
 
@@ -16,11 +16,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <map>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <map>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -351,18 +351,17 @@ TEST_P(CTarPeerWrittenTest, EngineListsAndExtractsEveryMember)
 }
 
 // Six members: dir/, dir/a.txt, dir/empty/, dir/sub/, dir/sub/b.bin, e.txt.
-INSTANTIATE_TEST_SUITE_P(Interop, CTarPeerWrittenTest,
-                         testing::Values(SWriter{"GnuTarV7", "tar", "tar --format=v7 -cf"},
-                                         SWriter{"GnuTarUstar", "tar", "tar --format=ustar -cf"},
-                                         SWriter{"GnuTarGnu", "tar", "tar --format=gnu -cf"},
-                                         SWriter{"GnuTarOldGnu", "tar", "tar --format=oldgnu -cf"},
-                                         SWriter{"GnuTarPax", "tar", "tar --format=pax -cf"},
-                                         SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"},
-                                         SWriter{"BsdtarUstar", "bsdtar",
-                                                 "bsdtar --format=ustar -cf"},
-                                         SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf"}),
-                         [](const testing::TestParamInfo<SWriter>& info)
-                         { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(
+    Interop, CTarPeerWrittenTest,
+    testing::Values(SWriter{"GnuTarV7", "tar", "tar --format=v7 -cf"},
+                    SWriter{"GnuTarUstar", "tar", "tar --format=ustar -cf"},
+                    SWriter{"GnuTarGnu", "tar", "tar --format=gnu -cf"},
+                    SWriter{"GnuTarOldGnu", "tar", "tar --format=oldgnu -cf"},
+                    SWriter{"GnuTarPax", "tar", "tar --format=pax -cf"},
+                    SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"},
+                    SWriter{"BsdtarUstar", "bsdtar", "bsdtar --format=ustar -cf"},
+                    SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf"}),
+    [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
 
 // Names longer than the name field, as each writer stores them: split into
 // the prefix field, in a GNU long-name member, or in an extended header.
@@ -379,8 +378,8 @@ TEST_P(CTarLongNameTest, ListsAndExtractsTheWholeNames)
     // Names of 101, 150 and 250 characters, each splittable for ustar.
     const std::string n101 = "d1/" + std::string(98, 'a');
     const std::string n150 = std::string(60, 'b') + "/" + std::string(89, 'c');
-    const std::string n250 =
-        std::string(90, 'd') + "/" + std::string(60, 'e') + "/" + std::string(98, 'f');
+    const std::string n250 = std::string(90, 'd') + "/" + std::string(60, 'e') + "/" +
+                             std::string(98, 'f');
     MakeTree("src", {{n101, 700}, {n150, 0}, {n250, 1536}}, {});
     const std::string archive = m_folder / "peer.tar";
     ASSERT_NO_FATAL_FAILURE(RunPeer("src", writer.command + " " + CPeerShell::Quote(archive) +
@@ -401,15 +400,15 @@ TEST_P(CTarLongNameTest, ListsAndExtractsTheWholeNames)
     ExpectSameTree("theirs", "out");
 }
 
-INSTANTIATE_TEST_SUITE_P(Interop, CTarLongNameTest,
-                         testing::Values(SWriter{"GnuTarGnu", "tar", "tar --format=gnu -cf"},
-                                         SWriter{"GnuTarOldGnu", "tar", "tar --format=oldgnu -cf"},
-                                         SWriter{"GnuTarUstar", "tar", "tar --format=ustar -cf"},
-                                         SWriter{"GnuTarPax", "tar", "tar --format=pax -cf"},
-                                         SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"},
-                                         SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf"}),
-                         [](const testing::TestParamInfo<SWriter>& info)
-                         { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(
+    Interop, CTarLongNameTest,
+    testing::Values(SWriter{"GnuTarGnu", "tar", "tar --format=gnu -cf"},
+                    SWriter{"GnuTarOldGnu", "tar", "tar --format=oldgnu -cf"},
+                    SWriter{"GnuTarUstar", "tar", "tar --format=ustar -cf"},
+                    SWriter{"GnuTarPax", "tar", "tar --format=pax -cf"},
+                    SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"},
+                    SWriter{"BsdtarPax", "bsdtar", "bsdtar --format=pax -cf"}),
+    [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
 
 // ------------------------------------------------ times and permission bits
 
@@ -511,16 +510,16 @@ std::vector<std::string> Snapshot(const fs::path& root)
         struct stat st;
         EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
         const std::string name = path.lexically_relative(root).generic_string();
-        std::string line =
-            name + " " + std::to_string(st.st_mode) + " " + std::to_string(st.st_mtime);
+        std::string line = name + " " + std::to_string(st.st_mode) + " " +
+                           std::to_string(st.st_mtime);
         if (S_ISLNK(st.st_mode))
             line += " -> " + fs::read_symlink(path).string();
         if (S_ISREG(st.st_mode))
         {
             const auto first = firstNames.try_emplace({st.st_dev, st.st_ino}, name).first;
             std::ifstream in(path, std::ios::binary);
-            line +=
-                " = " + first->second + " " + std::string(std::istreambuf_iterator<char>(in), {});
+            line += " = " + first->second + " " +
+                    std::string(std::istreambuf_iterator<char>(in), {});
         }
         lines.push_back(line);
     }
@@ -539,8 +538,8 @@ TEST_F(CTarInteropTest, TreesKeepTheirLinksPipesModesAndLongNames)
     const std::string deep150 = std::string(140, 'd') + "/long";
     const std::string deep250 = std::string(120, 'e') + "/" + std::string(125, 'f') + "/g";
     const std::string script = R"(
-        mkdir -p tree/private tree/empty tree/)" +
-                               deep150.substr(0, 140) + " tree/" + deep250.substr(0, 246) + R"(
+        mkdir -p tree/private tree/empty tree/)" + deep150.substr(0, 140) + " tree/" +
+                               deep250.substr(0, 246) + R"(
         printf '#!/bin/sh\n' > tree/run.sh && chmod 755 tree/run.sh
         echo key > tree/private/key && chmod 600 tree/private/key && chmod 700 tree/private
         echo frozen > tree/frozen && chmod 444 tree/frozen
@@ -548,14 +547,14 @@ TEST_F(CTarInteropTest, TreesKeepTheirLinksPipesModesAndLongNames)
         ln -s /etc/hostname tree/absolute && ln -s nowhere tree/dangling
         echo shared > tree/h1 && ln tree/h1 tree/h2 && ln tree/h1 tree/h3
         mkfifo tree/pipe
-        echo long > tree/)" + deep150 +
-                               " && echo longer > tree/" + deep250 + R"(
+        echo long > tree/)" + deep150 + " && echo longer > tree/" + deep250 + R"(
         find tree -exec touch -h -d @1500000000 {} +)";
     ASSERT_NO_FATAL_FAILURE(RunPeer(".", script));
     const auto original = Snapshot(m_folder.Path() / "tree");
 
     // Archives of the peers extract as the peers extract them.
-    const std::string writers[] = {"tar --format=gnu -cf", "tar --format=posix -cf", "bsdtar -cf"};
+    const std::string writers[] = {"tar --format=gnu -cf", "tar --format=posix -cf",
+                                   "bsdtar -cf"};
     int n = 0;
     for (const std::string& writer : writers)
     {
@@ -587,8 +586,7 @@ TEST_F(CTarInteropTest, TreesKeepTheirLinksPipesModesAndLongNames)
           "lrwxrwxrwx" + owner, "prw-rw-rw-" + owner, "hrw-rw-rw-" + owner})
         EXPECT_NE(listing.out.find(line), std::string::npos) << line << "\n" << listing.out;
     EXPECT_NE(listing.out.find("tree/to-folder -> private"), std::string::npos);
-    ASSERT_NO_FATAL_FAILURE(
-        RunPeer(".", "mkdir back && tar -C back -xf " + CPeerShell::Quote(ours)));
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", "mkdir back && tar -C back -xf " + CPeerShell::Quote(ours)));
     EXPECT_EQ(Snapshot(m_folder.Path() / "back" / "tree"), original);
 }
 
@@ -630,8 +628,8 @@ const char kSparseTree[] = R"(
 bool TakesFewerBlocksThanHalf(const fs::path& path)
 {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_blocks) * 512 <
-                                                 static_cast<std::uint64_t>(st.st_size) / 2;
+    return ::stat(path.c_str(), &st) == 0 &&
+           static_cast<std::uint64_t>(st.st_blocks) * 512 < static_cast<std::uint64_t>(st.st_size) / 2;
 }
 
 class CTarSparseTest : public CTarInteropTest, public testing::WithParamInterface<SWriter>
@@ -648,8 +646,7 @@ protected:
     {
         for (const char* name : {"sp/disk.img", "sp/holes.img"})
         {
-            ASSERT_NO_FATAL_FAILURE(
-                RunPeer(".", std::string("cmp ") + name + " " + out + "/" + name));
+            ASSERT_NO_FATAL_FAILURE(RunPeer(".", std::string("cmp ") + name + " " + out + "/" + name));
             EXPECT_TRUE(TakesFewerBlocksThanHalf(m_folder.Path() / out / name)) << name;
         }
     }
@@ -663,8 +660,7 @@ TEST_P(CTarSparseTest, PeerSparseMembersListWholeAndExtractWithTheirHoles)
     if (IsSkipped())
         return;
     const std::string archive = m_folder / "peer.tar";
-    ASSERT_NO_FATAL_FAILURE(
-        RunPeer(".", writer.command + " " + CPeerShell::Quote(archive) + " sp"));
+    ASSERT_NO_FATAL_FAILURE(RunPeer(".", writer.command + " " + CPeerShell::Quote(archive) + " sp"));
 
     CEngineRun listing(archive);
     listing.Tar().List();
@@ -680,12 +676,11 @@ TEST_P(CTarSparseTest, PeerSparseMembersListWholeAndExtractWithTheirHoles)
 
 INSTANTIATE_TEST_SUITE_P(
     Interop, CTarSparseTest,
-    testing::Values(
-        SWriter{"GnuTarGnu", "tar", "tar -S --format=gnu -cf"},
-        SWriter{"GnuTarPosix00", "tar", "tar -S --format=posix --sparse-version=0.0 -cf"},
-        SWriter{"GnuTarPosix01", "tar", "tar -S --format=posix --sparse-version=0.1 -cf"},
-        SWriter{"GnuTarPosix10", "tar", "tar -S --format=posix --sparse-version=1.0 -cf"},
-        SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"}),
+    testing::Values(SWriter{"GnuTarGnu", "tar", "tar -S --format=gnu -cf"},
+                    SWriter{"GnuTarPosix00", "tar", "tar -S --format=posix --sparse-version=0.0 -cf"},
+                    SWriter{"GnuTarPosix01", "tar", "tar -S --format=posix --sparse-version=0.1 -cf"},
+                    SWriter{"GnuTarPosix10", "tar", "tar -S --format=posix --sparse-version=1.0 -cf"},
+                    SWriter{"Bsdtar", "bsdtar", "bsdtar -cf"}),
     [](const testing::TestParamInfo<SWriter>& info) { return info.param.label; });
 
 // Ours stores only the data, and both peers give the files back whole, with

@@ -15,8 +15,8 @@
 #include "ui/shell/CAboutDlg.h"
 #include "ui/shell/CShellPictures.h"
 #include "ui/shell/CSplashWnd.h"
-#include "ui/shell/CUserGuide.h"
 #include "ui/shell/DefaultEditor.h"
+#include "ui/shell/CUserGuide.h"
 
 #include <QApplication>
 #include <QFile>

@@ -119,9 +119,9 @@ void CQtFrontEnd::Deliver()
 
 void CQtFrontEnd::ShowError(const std::string& text)
 {
-    CWindowThread::Call(
-        this, [this, &text]
-        { return CMessageBoxStyle::Show(BoxOwner(), kErrorCaption, text, MB_OK | MB_ICONSTOP); });
+    CWindowThread::Call(this, [this, &text] {
+        return CMessageBoxStyle::Show(BoxOwner(), kErrorCaption, text, MB_OK | MB_ICONSTOP);
+    });
 }
 
 int CQtFrontEnd::Ask(const std::string& text, const std::string& caption, unsigned style)
@@ -132,12 +132,10 @@ int CQtFrontEnd::Ask(const std::string& text, const std::string& caption, unsign
 
 int CQtFrontEnd::AskAppendOverwrite()
 {
-    return CWindowThread::Call(this,
-                               [this]
-                               {
-                                   CAppendOverwirteDlg question(BoxOwner());
-                                   return question.exec();
-                               });
+    return CWindowThread::Call(this, [this] {
+        CAppendOverwirteDlg question(BoxOwner());
+        return question.exec();
+    });
 }
 
 bool CQtFrontEnd::AskSavePath(const std::string& proposed, std::string& path)
@@ -163,8 +161,7 @@ void CQtFrontEnd::RequestNewDocument()
 {
     QMetaObject::invokeMethod(
         this,
-        [this]
-        {
+        [this] {
             if (m_newDocumentHandler)
                 m_newDocumentHandler();
         },
