@@ -50,7 +50,8 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     settings.m_tarSettings.m_bOwnPermissions = 1;
 
     Parsed({"create", "a.tar", "x", "-b", "64", "--no-index", "--sgi", "--terminating-records", "3",
-            "--own-permissions", "--fixed-permissions", "--sparse", "--no-sparse"})
+            "--own-permissions", "--fixed-permissions", "--sparse", "--no-sparse", "-z", "--zstd",
+            "--level", "19"})
         .ApplyTo(settings);
 
     EXPECT_EQ(settings.m_bRelativePaths, 0);
@@ -61,6 +62,8 @@ TEST(CCliOptions, SettingsChangeOnlyWhereAnOptionWasGiven)
     EXPECT_EQ(settings.m_tarSettings.m_nTerminatingRecords, 3);
     EXPECT_EQ(settings.m_tarSettings.m_bOwnPermissions, 0) << "the last switch wins";
     EXPECT_EQ(settings.m_tarSettings.m_bSparse, 0) << "the last switch wins";
+    EXPECT_EQ(settings.m_tarSettings.m_compression, ECodecKind::Zstd) << "the last switch wins";
+    EXPECT_EQ(settings.m_tarSettings.m_nCompressionLevel, 19);
     EXPECT_EQ(settings.m_strIndexFileName, "index.txt");
 }
 
@@ -71,6 +74,8 @@ TEST(CCliOptions, NumbersOutsideTheirRangeAreRefused)
              {"list", "a.tar", "-b", "20x"},
              {"list", "a.tar", "--terminating-records", "0"},
              {"list", "a.tar", "--terminating-records", "32768"},
+             {"create", "a.tar", "x", "--level", "20"},
+             {"create", "tape:0", "x", "-z"},
              {"extract", "a.tar", "--rows", "0"},
              {"extract", "a.tar", "--rows", "1,"},
              {"extract", "a.tar", "--rows", "99999999999"},
