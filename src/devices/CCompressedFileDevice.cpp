@@ -54,8 +54,10 @@ void CCompressedFileDevice::Open(const std::string& name, int /*blockingFactor*/
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     Close();
-    if (!m_file.Open(name, kOpenOrCreate | CFile::modeReadWrite) &&
-        !m_file.Open(name, kOpenOrCreate | CFile::modeRead))
+    // A write-protected archive can still be listed and extracted; it is
+    // never replaced by a new file beside it either.
+    m_bWritable = m_file.Open(name, kOpenOrCreate | CFile::modeReadWrite);
+    if (!m_bWritable && !m_file.Open(name, kOpenOrCreate | CFile::modeRead))
         throw COsException();
     m_strName = name;
     m_kind = KindOf(name, m_kind);
@@ -199,6 +201,7 @@ std::uint64_t CCompressedFileDevice::FileLength() const
 void CCompressedFileDevice::Erase()
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+    RequireWritable();
     m_reader.reset();
     m_nReaderAt = m_nPosition = 0;
     if (!m_file.SetLength(0))
@@ -208,9 +211,16 @@ void CCompressedFileDevice::Erase()
     m_encoder.reset();
 }
 
+void CCompressedFileDevice::RequireWritable() const
+{
+    if (!m_bWritable)
+        throw COsException(ERROR_ACCESS_DENIED);
+}
+
 void CCompressedFileDevice::BeginAppend()
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+    RequireWritable();
     m_nAppendAt = m_nPosition;
     if (FileLength() == 0)
     {
@@ -320,8 +330,8 @@ void CCompressedFileDevice::WriteEnd()
     m_file.Close();
     const bool renamed = m_out.Close() && CFile::Rename(m_strOut, m_strName);
     const COsException failure;
-    const bool reopened = m_file.Open(m_strName, kOpenOrCreate | CFile::modeReadWrite) ||
-                          m_file.Open(m_strName, kOpenOrCreate | CFile::modeRead);
+    m_bWritable = m_file.Open(m_strName, kOpenOrCreate | CFile::modeReadWrite);
+    const bool reopened = m_bWritable || m_file.Open(m_strName, kOpenOrCreate | CFile::modeRead);
     if (!renamed)
         throw failure;
     m_bBeside = false;

@@ -69,11 +69,13 @@ private:
     void Compress(bool finish);
     void StopWriting();
     std::uint64_t FileLength() const;
+    void RequireWritable() const;
 
     ECodecKind m_kind;
     int m_nLevel;
     std::string m_strName;
     CFile m_file; // the archive itself
+    bool m_bWritable = false;
     std::unique_ptr<CDecodeAhead> m_reader;
     std::uint64_t m_nReaderAt = 0; // bytes taken from the reader
     std::uint64_t m_nPosition = 0; // the engine's record
