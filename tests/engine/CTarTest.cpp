@@ -1761,6 +1761,14 @@ TEST_F(CTarTest, CompressedArchivesOfEveryKindAreWrittenAppendedAndReadBack)
         more.AddPath(folder.WriteFile("src/three.txt", TextContents(500, 3)), false);
         const std::string path = folder / c.name;
         {
+            CTar cancelled;
+            cancelled.m_settings.m_compression = c.asked;
+            cancelled.Open(path, 20, false);
+            const CCanceller canceller(cancelled, 20);
+            EXPECT_THROW(cancelled.Write(first, true, -1), int);
+        }
+        EXPECT_FALSE(fs::exists(path)) << "a new archive goes";
+        {
             CTar tar;
             CArchiveRecorder events(tar);
             tar.m_settings.m_compression = c.asked;
@@ -1788,6 +1796,12 @@ TEST_F(CTarTest, CompressedArchivesOfEveryKindAreWrittenAppendedAndReadBack)
         EXPECT_TRUE(events.Of(TAR_EVENT_PROBLEM).empty());
         EXPECT_EQ(folder.ReadFile("out/three.txt"), TextContents(500, 3));
         EXPECT_EQ(folder.ReadFile("out/one.txt"), TextContents(2000, 1));
+
+        reader.Erase();
+        EXPECT_EQ(KindOfFile(folder.ReadFile(c.name)), c.kind) << "an empty archive of its kind";
+        events.events.clear();
+        reader.List();
+        EXPECT_TRUE(events.events.empty());
     }
 }
 
