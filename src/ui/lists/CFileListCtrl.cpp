@@ -208,12 +208,14 @@ bool CFileListCtrl::CanPaste() const
 
 bool CFileListCtrl::Copy()
 {
-    return !PutOnClipboard("copy").empty();
+    return !PutOnClipboard().empty();
 }
 
+// The clipboard gets a copy, as from Copy: a file manager that pasted a cut
+// would move the user's own files away.
 bool CFileListCtrl::Cut()
 {
-    const std::vector<int> rows = PutOnClipboard("cut");
+    const std::vector<int> rows = PutOnClipboard();
     if (rows.empty())
         return false;
     RemoveRows(rows);
@@ -246,7 +248,7 @@ void CFileListCtrl::RemoveRows(const std::vector<int>& rows)
     SelectRow(std::min(current, GetRowCount() - 1));
 }
 
-std::vector<int> CFileListCtrl::PutOnClipboard(const char* action)
+std::vector<int> CFileListCtrl::PutOnClipboard()
 {
     std::vector<int> rows;
     if (!GetSelectedRows(rows))
@@ -254,7 +256,7 @@ std::vector<int> CFileListCtrl::PutOnClipboard(const char* action)
     const CFileDataSource* source = GetDataSource();
     std::vector<int> copied;
     QList<QUrl> urls;
-    QByteArray copiedFiles(action);
+    QByteArray copiedFiles("copy");
     SFileEntry entry;
     for (const int row : rows)
     {

@@ -87,7 +87,7 @@ private:
     // Removes the entries at the rows (ascending) as one change.
     void RemoveRows(const std::vector<int>& rows);
     // The rows whose entries went onto the clipboard.
-    std::vector<int> PutOnClipboard(const char* action);
+    std::vector<int> PutOnClipboard();
     void FireListEvent(std::int32_t kind, std::int32_t row, const QPoint& point = {},
                        std::int32_t key = 0);
 

@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -250,6 +251,11 @@ TEST_F(CFileListCtrlTest, CutOfThreeRowsIsOneChangeToTheView)
     QAbstractItemModelTester tester(&m_source, QAbstractItemModelTester::FailureReportingMode::Fatal);
     SelectRows({1, 3, 4});
     CModelSignals announced(m_source);
+    ASSERT_TRUE(m_list.Copy());
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    const std::map<QString, QByteArray> copy = {
+        {"text/uri-list", copied->data("text/uri-list")},
+        {"x-special/gnome-copied-files", copied->data("x-special/gnome-copied-files")}};
 
     ASSERT_TRUE(m_list.Cut());
 
@@ -265,8 +271,12 @@ TEST_F(CFileListCtrlTest, CutOfThreeRowsIsOneChangeToTheView)
     ASSERT_EQ(urls.size(), 3);
     EXPECT_EQ(urls[0].toLocalFile(), "/data/b");
     EXPECT_EQ(urls[2].toLocalFile(), "/data/e");
-    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("x-special/gnome-copied-files"),
-              "cut\nfile:///data/b\nfile:///data/d\nfile:///data/e");
+    // Exactly what Copy puts there: a file manager copies, never moves.
+    const QMimeData* cut = QGuiApplication::clipboard()->mimeData();
+    for (const auto& [format, data] : copy)
+        EXPECT_EQ(cut->data(format), data) << format.toStdString();
+    EXPECT_EQ(copy.at("x-special/gnome-copied-files"),
+              "copy\nfile:///data/b\nfile:///data/d\nfile:///data/e");
     // The row the cut was made at stays selected.
     std::vector<int> rows;
     EXPECT_TRUE(m_list.GetSelectedRows(rows));
