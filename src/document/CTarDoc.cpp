@@ -306,7 +306,11 @@ void CTarDoc::InsertIndexEntry()
     if (!entry.SetPath(m_strIndexPath))
         throw COsException();
     entry.strName = m_settings.m_strIndexFileName;
-    m_filesToAdd.Add(entry, 0);
+    // A list may refuse it (its path too long for the list): the entry at
+    // the top is then the user's, never the index file.
+    if (m_filesToAdd.Add(entry, 0) != 0)
+        throw CGenericException("Unable to add the index file [" + entry.strName +
+                                "] to the files to add.");
 }
 
 bool CTarDoc::GenerateIndexFile()

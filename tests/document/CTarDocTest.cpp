@@ -296,6 +296,33 @@ TEST_F(CTarDocTest, AFailedSaveKeepsTheFilesToAddWithoutTheIndexEntry)
     EXPECT_TRUE(m_doc.IsModified());
 }
 
+// Refuses the index file's entry, as a list would whose limit its path passes.
+class CIndexRefusingList : public CFileEntrys
+{
+public:
+    bool CanAdd(const SFileEntry& entry) override { return entry.strName != "index.txt"; }
+};
+
+// Taken for the index file, the user's first entry would be passed over by
+// an append, which never adds an index file.
+TEST_F(CTarDocTest, AnIndexEntryTheListRefusesIsReportedAndTheUsersEntriesAreSaved)
+{
+    CTarDoc doc{m_frontEnd, m_settings, m_log, {},
+                [](CTarDoc::EList) { return std::make_unique<CIndexRefusingList>(); }};
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    for (const char* name : {"x.txt", "y.txt"})
+        ASSERT_TRUE(doc.m_filesToAdd.AddPath(m_folder.WriteFile(name, name), false));
+
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+
+    const auto boxes = m_frontEnd.Boxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.front().strText,
+              "Unable to add the index file [index.txt] to the files to add.");
+    EXPECT_EQ(ListArchive(path), Native({"a.txt", "d/", "d/b.txt", "d/link", "x.txt", "y.txt"}));
+}
+
 TEST_F(CTarDocTest, SavingToTheOpenArchiveAppends)
 {
     const std::string path = WriteArchive("sample.tar", SampleArchive());
