@@ -18,7 +18,6 @@
 namespace
 {
 
-constexpr unsigned kOpenOrCreate = CFile::modeCreate | CFile::modeNoTruncate;
 // Records go to the encoder in pieces of this size, so that its threads
 // have work enough to share.
 constexpr std::size_t kInputSize = 1024 * 1024;
@@ -56,9 +55,7 @@ void CCompressedFileDevice::Open(const std::string& name, int /*blockingFactor*/
     Close();
     // A write-protected archive can still be listed and extracted; it is
     // never replaced by a new file beside it either.
-    m_bWritable = m_file.Open(name, kOpenOrCreate | CFile::modeReadWrite);
-    if (!m_bWritable && !m_file.Open(name, kOpenOrCreate | CFile::modeRead))
-        throw COsException();
+    m_bWritable = OpenDiskFile(m_file, name, 0, m_bCreated);
     m_strName = name;
     m_kind = KindOf(name, m_kind);
     if (!CCodecKind::IsAvailable(m_kind))
@@ -330,8 +327,8 @@ void CCompressedFileDevice::WriteEnd()
     m_file.Close();
     const bool renamed = m_out.Close() && CFile::Rename(m_strOut, m_strName);
     const COsException failure;
-    m_bWritable = m_file.Open(m_strName, kOpenOrCreate | CFile::modeReadWrite);
-    const bool reopened = m_bWritable || m_file.Open(m_strName, kOpenOrCreate | CFile::modeRead);
+    m_bWritable = m_file.Open(m_strName, CFile::modeReadWrite);
+    const bool reopened = m_bWritable || m_file.Open(m_strName, CFile::modeRead);
     if (!renamed)
         throw failure;
     m_bBeside = false;
@@ -348,6 +345,12 @@ void CCompressedFileDevice::AbandonAppend()
     m_nPosition = m_nAppendAt;
     if (held)
         return;
+    // A file made for this write goes; one that was empty before it stays so.
+    if (!m_bCreated)
+    {
+        m_file.SetLength(0);
+        return;
+    }
     const std::string name = m_strName;
     Close();
     CFile::Remove(name);

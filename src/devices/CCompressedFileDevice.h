@@ -76,6 +76,7 @@ private:
     std::string m_strName;
     CFile m_file; // the archive itself
     bool m_bWritable = false;
+    bool m_bCreated = false; // the file was made by the open
     std::unique_ptr<CDecodeAhead> m_reader;
     std::uint64_t m_nReaderAt = 0; // bytes taken from the reader
     std::uint64_t m_nPosition = 0; // the engine's record

@@ -4,6 +4,7 @@
 #include "core/COsException.h"
 #include "engine/CTarHeader.h"
 #include "platform/CFile.h"
+#include "platform/CSystemError.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,6 +32,31 @@ void CTarDevice::BeginAppend()
 
 void CTarDevice::AbandonAppend()
 {
+}
+
+bool CTarDevice::OpenDiskFile(CFile& file, const std::string& name, unsigned hints, bool& created)
+{
+    created = false;
+    // Made by another between the two calls, it is opened as it is.
+    for (int tries = 0; tries < 3; ++tries)
+    {
+        if (file.Open(name, CFile::modeReadWrite | hints))
+            return true;
+        if (CSystemError::GetLast() != ERROR_FILE_NOT_FOUND)
+            break;
+        if (file.Open(name,
+                      CFile::modeCreate | CFile::modeCreateNew | CFile::modeReadWrite | hints))
+        {
+            created = true;
+            return true;
+        }
+        if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
+            throw COsException();
+    }
+    const COsException failure;
+    if (file.Open(name, CFile::modeRead | hints))
+        return false;
+    throw failure;
 }
 
 std::uint32_t CTarDevice::EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes)

@@ -101,6 +101,11 @@ protected:
     // The data records of StageEntry; a file that grew is found only when
     // toEnd says the data ends with the file.
     bool StageData(CFile& contents, std::uint64_t size, bool toEnd, const RecordSink& put);
+    // Opens a disk archive for reading and writing, or, when it is
+    // write-protected, for reading only (false), with the hints (CFile::os
+    // flags); a missing one is made, and created says so, so that only a
+    // file made here is ever removed again. Raises what failed.
+    static bool OpenDiskFile(CFile& file, const std::string& name, unsigned hints, bool& created);
     // Ends a read of count records into records, of which bytes came: a
     // piece of a record at the end is no record, the rest of the buffer is
     // cleared and each record read is told. The number of records read.

@@ -14,8 +14,6 @@ static_assert(CTarDevice::RECORD_SIZE == TAR_RECORD_SIZE);
 namespace
 {
 
-constexpr unsigned kOpenOrCreate =
-    CFile::modeCreate | CFile::modeNoTruncate | CFile::osSequentialScan;
 
 // The read-ahead doubles with each refill up to this many records, and
 // pending writes go to the file once they reach it.
@@ -40,9 +38,7 @@ void CTarFileDevice::Open(const std::string& name, int /*blockingFactor*/, bool 
         throw CGenericException("Tape device opened with file device object");
     // An archive on read-only media or in a write-protected file can still be
     // listed and extracted; only a write then fails.
-    if (!m_file.Open(name, kOpenOrCreate | CFile::modeReadWrite) &&
-        !m_file.Open(name, kOpenOrCreate | CFile::modeRead))
-        throw COsException();
+    OpenDiskFile(m_file, name, CFile::osSequentialScan, m_bCreated);
     m_strName = name;
 }
 
@@ -383,11 +379,18 @@ void CTarFileDevice::AbandonAppend()
     // Records not yet in the file go with the rest of the append.
     m_pending.clear();
     ForgetReadAhead();
-    if (m_nAppendLength == 0)
+    // A file made for this write goes; one that was empty before it stays so.
+    if (m_nAppendLength == 0 && m_bCreated)
     {
         const std::string name = m_strName;
         Close();
         CFile::Remove(name);
+        return;
+    }
+    if (m_nAppendLength == 0)
+    {
+        if (m_file.SetLength(0))
+            m_file.Seek(0, CFile::begin);
         return;
     }
     static constexpr std::array<unsigned char, 2 * RECORD_SIZE> kEndMarker{};

@@ -104,4 +104,5 @@ private:
     std::vector<unsigned char> m_pending; // records written but not yet in the file
     std::uint64_t m_nAppendStart = 0;     // where the append began
     std::uint64_t m_nAppendLength = 0;    // the file's length then
+    bool m_bCreated = false;              // the file was made by the open
 };

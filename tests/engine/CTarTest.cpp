@@ -1578,6 +1578,29 @@ TEST_F(CTarTest, ACancelMidwayThroughAWriteLeavesTheArchiveAsItWas)
     EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
 }
 
+// A file that was there before, empty, is the user's: a failed first write
+// leaves it as it was instead of removing it.
+TEST_F(CTarTest, ACancelledWriteToAnEmptyFileKeepsTheFile)
+{
+    CFileEntrys entries;
+    for (int i = 0; i < 400; ++i)
+        entries.AddPath(m_folder.WriteFile("src/m" + std::to_string(i), SmallContents(i)), false);
+    for (const char* name : {"empty.tar", "empty.tar.gz"})
+    {
+        SCOPED_TRACE(name);
+        const std::string path = m_folder.WriteFile(name, "");
+        CTar writer;
+        writer.Open(path, 20, false);
+        {
+            const CCanceller canceller(writer, 700);
+            EXPECT_THROW(writer.Write(entries, true, -1), int);
+        }
+        writer.Close();
+        ASSERT_TRUE(fs::exists(path));
+        EXPECT_EQ(fs::file_size(path), 0u);
+    }
+}
+
 // --------------------------------------------- failures leave things whole
 
 namespace
