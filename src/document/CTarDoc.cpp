@@ -278,6 +278,7 @@ void CTarDoc::DoWrite()
     }
     m_waitDlg.SetStatus("Saving archive...");
     m_catalogue.RemoveAll();
+    m_nWrittenRows = 0;
     // The index entry and its file belong to this write only: whatever its
     // outcome, the files to add go back to what the user chose.
     try
@@ -287,6 +288,7 @@ void CTarDoc::DoWrite()
     catch (...)
     {
         EndWrite(indexEntry);
+        DropWrittenRows();
         throw;
     }
     EndWrite(indexEntry);
@@ -298,6 +300,17 @@ void CTarDoc::EndWrite(int indexEntry)
     if (indexEntry >= 0)
         m_filesToAdd.RemoveAt(indexEntry);
     RemoveIndexFolder();
+}
+
+// A disk archive is cut back to what it held before a write that failed, so
+// the rows of the members the write added go too: extracting by row must
+// find the member the row shows. A tape keeps what reached it.
+void CTarDoc::DropWrittenRows()
+{
+    if (m_pTar->m_bTape)
+        return;
+    for (; m_nWrittenRows > 0; --m_nWrittenRows)
+        m_catalogue.RemoveAt(m_catalogue.GetCount() - 1);
 }
 
 void CTarDoc::InsertIndexEntry()
@@ -452,6 +465,8 @@ void CTarDoc::OnMemberEvent(const SArchiveEvent& event)
         entry.chType = event.chType == '\0' ? '0' : event.chType;
         entry.strLinkTarget = event.strLinkTarget;
         m_catalogue.Add(entry);
+        if (event.nKind == TAR_EVENT_WRITTEN)
+            ++m_nWrittenRows;
     }
     if (event.nKind == TAR_EVENT_WRITTEN)
         SetProgress(event.dwDone, event.dwTotal);

@@ -138,6 +138,7 @@ private:
     void RemoveIndexFolder();
     void InsertIndexEntry();
     void EndWrite(int indexEntry);
+    void DropWrittenRows();
 
     int OnFilesToAddChanged(void* record);
     int OnSettingsChanged(void* record);
@@ -162,6 +163,8 @@ private:
     // The private folder holding the index file, and the file in it.
     std::string m_strIndexFolder;
     std::string m_strIndexPath;
+    // Worker: the catalogue rows the current write added.
+    int m_nWrittenRows = 0;
 
     std::atomic<bool> m_bAskOnProblem{true};
     std::atomic<bool> m_bResult{false};

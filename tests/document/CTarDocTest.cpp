@@ -483,6 +483,22 @@ TEST_F(CTarDocProblemTest, AnsweringNoEndsTheOperationWithoutAnError)
     EXPECT_EQ(m_doc.m_filesToAdd.GetCount(), 2);
 }
 
+// The archive is cut back to what it held; a row of a member it no longer
+// holds would make an extraction by row pick another.
+TEST_F(CTarDocProblemTest, AStoppedAppendLeavesTheCatalogueAsTheArchiveIs)
+{
+    const std::string path = WriteArchive("sample.tar", SampleArchive());
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    AddFile("kept.txt", "kept");
+    AddVanishingFiles(1);
+    m_frontEnd.QueueAnswer(IDNO);
+
+    EXPECT_FALSE(m_doc.OnSaveDocument(path));
+
+    EXPECT_EQ(CatalogueNames(), ListArchive(path));
+    EXPECT_EQ(CatalogueNames(), Native({"a.txt", "d/", "d/b.txt", "d/link"}));
+}
+
 TEST_F(CTarDocProblemTest, CancelTakesEffectAtTheNextTick)
 {
     AddVanishingFiles(1);
