@@ -565,17 +565,22 @@ bool CTarDoc::OnSaveDocument(const std::string& path)
     bool result = false;
     try
     {
-        if (IsTapePath(path))
+        const bool tape = IsTapePath(path);
+        if (tape)
             choice = CAppendOverwrite::Ask(m_frontEnd);
-        else if (SaveAsNewArchive(path))
+        if (!choice.bProceed)
+            return false;
+        // Another archive that is open, on a disk or in another drive, is
+        // closed: the files go to the path asked for, never into it.
+        const bool elsewhere = IsArchiveOpen() && !SamePath(path, m_pTar->GetDeviceName());
+        if (elsewhere || (!tape && SaveAsNewArchive(path)))
         {
             if (IsArchiveOpen() && !RunOperation(OP_CLOSE))
                 return false;
             m_catalogue.RemoveAll();
-            CFile::Remove(path);
+            if (!tape)
+                CFile::Remove(path);
         }
-        if (!choice.bProceed)
-            return false;
         m_strPathName = path;
         const bool open = IsArchiveOpen();
         const std::uint32_t code = open ? (choice.bAppend ? OP_WRITE : OP_ERASE_WRITE)

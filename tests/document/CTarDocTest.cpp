@@ -706,6 +706,24 @@ INSTANTIATE_TEST_SUITE_P(
                     STapeSaveCase{"Cancel", CAppendOverwrite::AO_CANCEL, {"one.txt"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Saving to a tape while a disk archive is open writes to the tape; the disk
+// archive is neither added to nor erased.
+TEST_P(CTarDocTapeSaveTest, ADiskArchiveOpenIsLeftAlone)
+{
+    const STapeSaveCase& c = GetParam();
+    PrepareTape({"one.txt"});
+    const std::string disk = WriteArchive("sample.tar", SampleArchive());
+    const std::string before = m_folder.ReadFile("sample.tar");
+    ASSERT_TRUE(m_tapeDoc.OnOpenDocument(disk));
+    ASSERT_TRUE(m_tapeDoc.m_filesToAdd.AddPath(m_folder.WriteFile("new.txt", "new"), false));
+    m_frontEnd.QueueAnswer(c.answer);
+
+    m_tapeDoc.OnSaveDocument(kTapeName);
+
+    EXPECT_EQ(m_folder.ReadFile("sample.tar"), before);
+    EXPECT_EQ(TapeNames(), c.expected);
+}
+
 TEST_F(CTarDocTapeTest, EjectingWithFilesWaitingAsksFirst)
 {
     PrepareTape({"one.txt"});
