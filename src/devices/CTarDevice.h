@@ -41,8 +41,10 @@ public:
     virtual void Open(const std::string& name, int blockingFactor, bool compression) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    // False at the end of the data (or on a short or failed read), with the
-    // buffer cleared; never raises for that.
+    // False at the end of the data (or a short last record), with the buffer
+    // cleared. A read that fails raises the system's error: taken for the
+    // end, it would cut a listing short and let an append overwrite what
+    // follows.
     virtual bool ReadRecord(unsigned char* record) = 0;
     // Up to count records into records, as ReadRecord would read them one
     // by one, but as one operation where the medium allows; the number read,

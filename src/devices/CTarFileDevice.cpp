@@ -118,20 +118,22 @@ bool CTarFileDevice::FillReadAhead()
     m_nAheadAt += m_nReadPos;
     m_nReadLength -= m_nReadPos;
     m_nReadPos = 0;
-    return ReadMore() && m_nReadLength >= RECORD_SIZE;
+    ReadMore();
+    return m_nReadLength >= RECORD_SIZE;
 }
 
-bool CTarFileDevice::ReadMore()
+// The file's read stops short only at the file's end. A read that fails (a
+// bad sector) is an error, never the end: taken for one, it would end a
+// listing early and put an append over every member after it.
+void CTarFileDevice::ReadMore()
 {
     m_readAhead.resize(m_nReadPos + std::size_t{m_nAheadRecords} * RECORD_SIZE);
     m_nAheadRecords = std::min(m_nAheadRecords * 2, kBufferRecords);
-    // The file's read stops short only at the file's end.
     std::uint32_t got = 0;
     const auto room = static_cast<std::uint32_t>(m_readAhead.size() - m_nReadLength);
-    const bool read =
-        m_file.ReadAt(m_nAheadAt + m_nReadLength, m_readAhead.data() + m_nReadLength, room, got);
+    if (!m_file.ReadAt(m_nAheadAt + m_nReadLength, m_readAhead.data() + m_nReadLength, room, got))
+        throw COsException();
     m_nReadLength += got;
-    return read;
 }
 
 void CTarFileDevice::DropReadAhead()
@@ -329,8 +331,7 @@ bool CTarFileDevice::LeapAhead(std::uint64_t distance)
     const std::uint64_t from = m_nAheadAt + m_nReadPos;
     RestartAt(from + distance - 1);
     m_nReadPos = 1;
-    if (!ReadMore())
-        throw COsException();
+    ReadMore();
     if (m_nReadLength > 0)
         return true;
     RestartAt(from);

@@ -72,9 +72,9 @@ private:
     // than one; false when the file ends (or fails) before a whole record.
     bool FillReadAhead();
     // Reads the next step's records, from the file's offset m_nAheadAt +
-    // m_nReadLength on, to stand after what the read-ahead holds; false on
-    // a failed read.
-    bool ReadMore();
+    // m_nReadLength on, to stand after what the read-ahead holds; raises
+    // what a failed read says.
+    void ReadMore();
     // Ends reading: what was read ahead is given back and the file's
     // position moved to the engine's.
     void DropReadAhead();

@@ -488,6 +488,17 @@ TEST_F(CTarFileDeviceTest, AReadOnlyFileOpensForReadingAndRefusesEveryWrite)
 #endif
 }
 
+// Memory at address 0 is never mapped: reading a process's memory file
+// there fails with EIO, as a bad sector does.
+TEST_F(CTarFileDeviceTest, AFailedReadRaisesTheSystemTextAndIsNoEnd)
+{
+    if (!fs::exists("/proc/self/mem"))
+        GTEST_SKIP() << "this host has no /proc/self/mem";
+    m_device.Open("/proc/self/mem", 20, false);
+    Record record;
+    ExpectOsError(ERROR_IO_DEVICE, [&] { m_device.ReadRecord(record.data()); });
+}
+
 TEST_F(CTarFileDeviceTest, AFullDiskRaisesTheSystemText)
 {
     if (!fs::exists("/dev/full"))

@@ -2,12 +2,14 @@
 #include "codec/CCodecKind.h"
 #include "codec/CDecoder.h"
 #include "core/CGenericException.h"
+#include "core/COsException.h"
 #include "core/MessageBoxCodes.h"
 #include "devices/CTarFileDevice.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CWildCard.h"
 #include "platform/PathStyle.h"
 #include "support/CArchiveImage.h"
+#include "support/ExpectRaise.h"
 #include "support/CSmallDisk.h"
 #include "support/CTestFolder.h"
 #include "support/CUmaskScope.h"
@@ -1576,6 +1578,54 @@ TEST_F(CTarTest, ACancelMidwayThroughAWriteLeavesTheArchiveAsItWas)
     m_tar.List();
     EXPECT_EQ(m_recorder.Of(TAR_EVENT_LISTED).size(), 2u) << "by the cancelled write, then alone";
     EXPECT_TRUE(m_recorder.Of(TAR_EVENT_PROBLEM).empty());
+}
+
+// A disk whose records past the first few cannot be read, as a bad sector
+// gives them: the device raises the system's error.
+class CBadSectorTar : public CTar
+{
+    class CBadSectorDevice : public CTarFileDevice
+    {
+    public:
+        bool ReadRecord(unsigned char* record) override { return ReadRecords(record, 1) == 1; }
+        std::uint32_t ReadRecords(unsigned char* records, std::uint32_t count) override
+        {
+            if (m_nRead + count > kGoodRecords)
+                throw COsException(ERROR_IO_DEVICE);
+            const std::uint32_t read = CTarFileDevice::ReadRecords(records, count);
+            m_nRead += read;
+            return read;
+        }
+
+    private:
+        static constexpr std::uint32_t kGoodRecords = 3;
+        std::uint32_t m_nRead = 0;
+    };
+
+protected:
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
+    {
+        return std::make_unique<CBadSectorDevice>();
+    }
+};
+
+// An error is never the archive's end: the listing fails with it, and an
+// append, which would have gone over the members after it, writes nothing.
+TEST_F(CTarTest, AReadErrorFailsTheOperationAndAnAppendWritesNothing)
+{
+    CArchiveImage image;
+    for (int i = 0; i < 6; ++i)
+        image.File("m" + std::to_string(i), "data");
+    const std::string path = Archive(image.End());
+    const std::string before = m_folder.ReadFile("a.tar");
+    CFileEntrys entries;
+    entries.AddPath(m_folder.WriteFile("new.txt", "new"), false);
+
+    CBadSectorTar tar;
+    tar.Open(path, 20, false);
+    ExpectOsError(ERROR_IO_DEVICE, [&] { tar.List(); });
+    ExpectOsError(ERROR_IO_DEVICE, [&] { tar.Write(entries, true, -1); });
+    EXPECT_TRUE(m_folder.ReadFile("a.tar") == before);
 }
 
 // A file that was there before, empty, is the user's: a failed first write
