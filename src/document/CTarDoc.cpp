@@ -484,7 +484,10 @@ bool CTarDoc::IsMemberStart(const SArchiveEvent& event)
 void CTarDoc::OnProblem(const SArchiveEvent& event)
 {
     m_log.Add(CLogEntry(event.strMessage));
-    if (!m_bAskOnProblem.exchange(false))
+    // Once the user confirmed Cancel, what comes late (a file not found
+    // before the next cancellation point, a writer finishing) is logged
+    // only: the operation is already stopping.
+    if (!m_bContinue || !m_bAskOnProblem.exchange(false))
         return;
     const int answer = m_frontEnd.Ask(
         event.strMessage + "\nDo you want to continue this operation?", "", MB_YESNO | MB_ICONSTOP);

@@ -1,6 +1,7 @@
 #include "document/CTarDoc.h"
 
 #include "core/CMessageLog.h"
+#include "devices/CTarFileDevice.h"
 #include "devices/CTarTapeDevice.h"
 #include "document/CAppendOverwrite.h"
 #include "document/CScriptedFrontEnd.h"
@@ -497,6 +498,58 @@ TEST_F(CTarDocProblemTest, AStoppedAppendLeavesTheCatalogueAsTheArchiveIs)
 
     EXPECT_EQ(CatalogueNames(), ListArchive(path));
     EXPECT_EQ(CatalogueNames(), Native({"a.txt", "d/", "d/b.txt", "d/link"}));
+}
+
+// A new archive whose first read waits until the user has confirmed Cancel:
+// what the write meets before its next cancellation point comes after it.
+class CCancelAtFirstReadTar : public CTar
+{
+public:
+    explicit CCancelAtFirstReadTar(CScriptedFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
+
+protected:
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
+    {
+        return std::make_unique<CDevice>(m_frontEnd);
+    }
+
+private:
+    class CDevice : public CTarFileDevice
+    {
+    public:
+        explicit CDevice(CScriptedFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
+        bool ReadRecord(unsigned char* record) override
+        {
+            const bool read = CTarFileDevice::ReadRecord(record);
+            m_frontEnd.QueueCancelPress();
+            while (m_frontEnd.CancelPresses().empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return read;
+        }
+
+    private:
+        CScriptedFrontEnd& m_frontEnd;
+    };
+
+    CScriptedFrontEnd& m_frontEnd;
+};
+
+TEST_F(CTarDocProblemTest, ProblemsAfterAConfirmedCancelAreLoggedOnly)
+{
+    CTarDoc doc{m_frontEnd, m_settings, m_log,
+                [this] { return std::make_unique<CCancelAtFirstReadTar>(m_frontEnd); }};
+    m_settings.m_bUseIndexFile = 0;
+    for (const char* name : {"gone1.txt", "gone2.txt"})
+    {
+        ASSERT_TRUE(doc.m_filesToAdd.AddPath(m_folder.WriteFile(name, "soon gone"), false));
+        std::filesystem::remove(m_folder / name);
+    }
+    m_frontEnd.QueueAnswer(IDYES); // "Are you sure?"
+
+    doc.OnSaveDocument(m_folder / "new.tar");
+
+    EXPECT_EQ(m_log.GetCount(), 2);
+    EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_QUESTION), 1) << "the Cancel confirmation alone";
 }
 
 TEST_F(CTarDocProblemTest, CancelTakesEffectAtTheNextTick)
