@@ -489,9 +489,13 @@ TEST_F(CTarFileDeviceTest, AReadOnlyFileOpensForReadingAndRefusesEveryWrite)
 }
 
 // Memory at address 0 is never mapped: reading a process's memory file
-// there fails with EIO, as a bad sector does.
+// there fails with EIO, as a bad sector does. (Under Wine the name is
+// there, but not what a Linux process reads through it.)
 TEST_F(CTarFileDeviceTest, AFailedReadRaisesTheSystemTextAndIsNoEnd)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no memory file to fail a read";
+#endif
     if (!fs::exists("/proc/self/mem"))
         GTEST_SKIP() << "this host has no /proc/self/mem";
     m_device.Open("/proc/self/mem", 20, false);
