@@ -154,7 +154,7 @@ std::string CCompressedFileDevice::CheckEnd()
     return std::exchange(m_strFault, {});
 }
 
-bool CCompressedFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
+bool CCompressedFileDevice::Seek(std::int64_t records, ESeekOrigin origin)
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     const std::int64_t from =

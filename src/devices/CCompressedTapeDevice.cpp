@@ -88,7 +88,7 @@ std::uint32_t CCompressedTapeDevice::ReadRecords(unsigned char* records, std::ui
     return read;
 }
 
-bool CCompressedTapeDevice::Seek(std::int32_t records, ESeekOrigin origin)
+bool CCompressedTapeDevice::Seek(std::int64_t records, ESeekOrigin origin)
 {
     if (!Compressed())
         return m_tape->Seek(records, origin);

@@ -40,7 +40,7 @@ public:
     bool WriteEntry(const unsigned char* header, bool swapBytes, CFile* contents) override;
     bool WriteData(CFile& contents, std::uint64_t size, bool swapBytes) override;
     void WriteEnd() override;
-    bool Seek(std::int32_t records, ESeekOrigin origin) override;
+    bool Seek(std::int64_t records, ESeekOrigin origin) override;
     std::string GetName() const override;
     void Erase() override;
     std::uint64_t GetSize() override;

@@ -63,7 +63,7 @@ public:
     // The end-of-archive marker: two zero records, and everything buffered.
     virtual void WriteEnd() = 0;
     // False when the medium says the target cannot be reached.
-    virtual bool Seek(std::int32_t records, ESeekOrigin origin) = 0;
+    virtual bool Seek(std::int64_t records, ESeekOrigin origin) = 0;
     virtual std::string GetName() const = 0;
     // Leaves an empty archive, positioned at record 0.
     virtual void Erase() = 0;

@@ -275,7 +275,7 @@ void CTarFileDevice::BufferRecord(const unsigned char* record, std::int32_t payl
     Notify(SDeviceEvent::DEVICE_EVENT_WRITTEN, payload);
 }
 
-bool CTarFileDevice::Seek(std::int32_t records, ESeekOrigin origin)
+bool CTarFileDevice::Seek(std::int64_t records, ESeekOrigin origin)
 {
     if (origin == SEEK_FROM_CURRENT && records >= 0 && m_pending.empty())
     {

@@ -360,7 +360,7 @@ bool CTarTapeDevice::ReadRecord(unsigned char* record)
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     RequireOpen();
     const std::int32_t perBlock = RecordsPerBlock();
-    const std::int32_t block = m_nRecord / perBlock;
+    const std::int64_t block = m_nRecord / perBlock;
     if (block != m_nBufferedBlock || m_nBufferState != 0)
     {
         DWORD done = 0;
@@ -397,7 +397,7 @@ bool CTarTapeDevice::ReadBlock(DWORD& done)
     return false;
 }
 
-void CTarTapeDevice::LoadBlock(std::int32_t block)
+void CTarTapeDevice::LoadBlock(std::int64_t block)
 {
     PositionTo(static_cast<std::uint32_t>(block));
     DWORD done = 0;
@@ -414,8 +414,8 @@ void CTarTapeDevice::WriteRecord(const unsigned char* record, std::int32_t paylo
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     RequireOpen();
     const std::int32_t perBlock = RecordsPerBlock();
-    const std::int32_t block = m_nRecord / perBlock;
-    const std::int32_t slot = m_nRecord % perBlock;
+    const std::int64_t block = m_nRecord / perBlock;
+    const auto slot = static_cast<std::int32_t>(m_nRecord % perBlock);
     if (slot != 0 && block != m_nBufferedBlock)
         LoadBlock(block);
     // The buffer now holds this block as it will go to tape, no longer as read.
@@ -433,7 +433,7 @@ void CTarTapeDevice::WriteRecord(const unsigned char* record, std::int32_t paylo
     Notify(SDeviceEvent::DEVICE_EVENT_WRITTEN, payload);
 }
 
-void CTarTapeDevice::WriteBlock(std::int32_t block)
+void CTarTapeDevice::WriteBlock(std::int64_t block)
 {
     // A block written before it was full goes out again over itself.
     if (GetLogicalPosition() != static_cast<std::uint64_t>(block))
@@ -485,7 +485,7 @@ void CTarTapeDevice::WriteEnd()
     WriteRecord(kZeros.data(), 0, true);
 }
 
-bool CTarTapeDevice::Seek(std::int32_t records, ESeekOrigin origin)
+bool CTarTapeDevice::Seek(std::int64_t records, ESeekOrigin origin)
 {
     Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
     RequireOpen();
@@ -494,12 +494,11 @@ bool CTarTapeDevice::Seek(std::int32_t records, ESeekOrigin origin)
         target += m_nRecord;
     else if (records == 0)
         MarkUntrusted();
-    target = std::max<std::int64_t>(target, 0);
-    // Beyond what a record number counts no tape reaches.
-    if (target > std::numeric_limits<std::int32_t>::max())
+    const std::int64_t record = std::max<std::int64_t>(target, 0);
+    const std::int64_t block = record / RecordsPerBlock();
+    // Beyond what a block number counts no tape reaches.
+    if (block > std::numeric_limits<std::uint32_t>::max())
         return false;
-    const auto record = static_cast<std::int32_t>(target);
-    const std::int32_t block = record / RecordsPerBlock();
     // Within the block read last the records come from the buffer.
     if (record == 0 || block != m_nBufferedBlock || m_nBufferState != 0)
     {

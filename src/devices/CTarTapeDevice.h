@@ -47,7 +47,7 @@ public:
     // Also sends the block holding the end marker to tape, full or not.
     void WriteEnd() override;
     // Always reaches its target: a tape has no size to check against.
-    bool Seek(std::int32_t records, ESeekOrigin origin) override;
+    bool Seek(std::int64_t records, ESeekOrigin origin) override;
     std::string GetName() const override;
     // Writes two zero blocks at the start of the tape.
     void Erase() override;
@@ -91,13 +91,13 @@ private:
 
     // Brings the records of a block into the buffer, so that records placed
     // in it after a seek join those already on tape instead of replacing them.
-    void LoadBlock(std::int32_t block);
+    void LoadBlock(std::int64_t block);
     // Reads the next block on tape into the buffer; false when none arrived
     // whole and the recording ended. A failed read raises.
     bool ReadBlock(DWORD& done);
     // Sends the buffer to tape as the given block, positioning first if the
     // tape stands elsewhere.
-    void WriteBlock(std::int32_t block);
+    void WriteBlock(std::int64_t block);
     // Sends the buffer to tape where it stands.
     void WriteBuffer();
     // Hands staged records to WriteStaged.
@@ -109,12 +109,12 @@ private:
     std::unique_ptr<CTapeApi> m_pTape; // the open drive; none while closed
 
     std::string m_strName;
-    std::int32_t m_nRecord = 0;
+    std::int64_t m_nRecord = 0;
     std::int32_t m_nBlockingFactor = 20;
     std::uint32_t m_nBlockSize = 0;
     std::vector<unsigned char> m_buffer;
     // The block whose records the buffer holds (-1: none) ...
-    std::int32_t m_nBufferedBlock = -1;
+    std::int64_t m_nBufferedBlock = -1;
     // ... and 0 when they are as read, with the tape standing after that
     // block, so reads may be served from the buffer; -1 otherwise.
     std::int32_t m_nBufferState = -1;

@@ -66,10 +66,10 @@ bool IsLink(char type)
 }
 
 // A count of records to step back over, as a seek takes it.
-std::int32_t SeekCount(std::uint64_t records)
+std::int64_t SeekCount(std::uint64_t records)
 {
-    return static_cast<std::int32_t>(
-        std::min<std::uint64_t>(records, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int64_t>(
+        std::min<std::uint64_t>(records, std::numeric_limits<std::int64_t>::max()));
 }
 
 // What of a member's mode is applied: the permission bits the umask leaves.
@@ -251,7 +251,7 @@ void CTar::EndScan(SScan& scan)
     const SPending& pending = scan.pending;
     if (pending.records > 0)
         SendProblem(CTarMessages::Format(CTarMessages::kNoMember, {pending.header}), pending.header);
-    const std::int32_t back = SeekCount(pending.records + static_cast<std::uint64_t>(scan.zeros));
+    const std::int64_t back = SeekCount(pending.records + static_cast<std::uint64_t>(scan.zeros));
     if (back > 0)
         Device().Seek(-back, CTarDevice::SEEK_FROM_CURRENT);
 }
@@ -519,10 +519,11 @@ bool CTar::SkipRecords(std::uint64_t count)
 {
     if (count == 0)
         return true;
-    // No medium holds more records than a seek can count.
-    if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+    // No medium holds more bytes than a seek can count.
+    if (count >
+        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) / TAR_RECORD_SIZE)
         return false;
-    return Device().Seek(static_cast<std::int32_t>(count), CTarDevice::SEEK_FROM_CURRENT);
+    return Device().Seek(static_cast<std::int64_t>(count), CTarDevice::SEEK_FROM_CURRENT);
 }
 
 // -------------------------------------------------------------- extracting

@@ -131,7 +131,7 @@ private:
         bool indexed = false; // members chosen by catalogue row
         std::unique_ptr<CDestination> destination;
         std::uint32_t catalogued = 0; // catalogue rows passed so far
-        std::int32_t zeros = 0;       // consecutive records that are not headers
+        std::int64_t zeros = 0;       // consecutive records that are not headers
         SPending pending;
         std::optional<CSparseMap> sparse; // the member's, while it is read
         unsigned umask = 0;

@@ -15,6 +15,17 @@ void PutOctal(std::string& record, std::size_t offset, std::size_t width, std::u
     record.replace(offset, width - 1, text, width - 1);
 }
 
+// Octal where the field holds it, else base-256 (big-endian behind the
+// 0x80 flag), as GNU tar writes sizes of 8 GiB and more.
+void PutNumber(std::string& record, std::size_t offset, std::size_t width, std::uint64_t value)
+{
+    if (value < (std::uint64_t{1} << (3 * (width - 1))))
+        return PutOctal(record, offset, width, value);
+    record[offset] = static_cast<char>(0x80);
+    for (std::size_t i = width - 1; i > 0; --i, value >>= 8)
+        record[offset + i] = static_cast<char>(value & 0xFF);
+}
+
 } // namespace
 
 std::string CArchiveImage::Header(const std::string& name, std::uint64_t size, char type,
@@ -29,7 +40,7 @@ std::string CArchiveImage::Header(const std::string& name, std::uint64_t size, c
         PutOctal(record, 100, 8, mode);
     PutOctal(record, 108, 8, 1000);
     PutOctal(record, 116, 8, 1000);
-    PutOctal(record, 124, 12, size);
+    PutNumber(record, 124, 12, size);
     PutOctal(record, 136, 12, mtime);
     record[156] = type;
     record.replace(257, 6, "ustar\0", 6);
