@@ -45,6 +45,11 @@ ECodecKind CCompressedFileDevice::KindOf(const std::string& name, ECodecKind ask
     std::uint32_t got = 0;
     if (file.Open(name, CFile::modeRead) && file.Read(magic.data(), kMagicSize, got) && got > 0)
         return CCodecKind::Detect(magic.data(), got);
+    return KindOfNew(name, asked);
+}
+
+ECodecKind CCompressedFileDevice::KindOfNew(const std::string& name, ECodecKind asked)
+{
     return asked != ECodecKind::None ? asked : CCodecKind::FromName(name);
 }
 
@@ -55,12 +60,39 @@ void CCompressedFileDevice::Open(const std::string& name, int /*blockingFactor*/
     Close();
     // A write-protected archive can still be listed and extracted; it is
     // never replaced by a new file beside it either.
-    m_bWritable = OpenDiskFile(m_file, name, 0, m_bCreated);
+    m_access = OpenDiskFile(m_file, name, 0, m_bCreated);
     m_strName = name;
     m_kind = KindOf(name, m_kind);
+    RequireCodec();
+}
+
+void CCompressedFileDevice::OpenNew(const std::string& name)
+{
+    Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+    Close();
+    m_kind = KindOfNew(name, m_kind);
+    RequireCodec();
+    HoldReplaced(m_replaced, name);
+    CreateBeside(m_file, name);
+    m_bNew = m_bCreated = true;
+    m_access = EDiskAccess::ReadWrite;
+    m_strName = name;
+}
+
+void CCompressedFileDevice::RequireCodec() const
+{
     if (!CCodecKind::IsAvailable(m_kind))
         throw CGenericException(std::string("This build of Vorkant cannot read ") +
                                 CCodecKind::Name(m_kind) + "-compressed archives.");
+}
+
+void CCompressedFileDevice::ClaimWrite()
+{
+    if (m_access != EDiskAccess::InUse)
+        return;
+    m_reader.reset();
+    m_access = OpenDiskFile(m_file, m_strName, 0, m_bCreated);
+    RequireWritable();
 }
 
 void CCompressedFileDevice::Close()
@@ -69,7 +101,13 @@ void CCompressedFileDevice::Close()
     m_reader.reset();
     m_nReaderAt = m_nPosition = 0;
     m_strFault.clear();
+    // A new archive never made whole goes, and the old one stays.
+    const std::string unfinished = m_bNew ? m_file.GetFilePath() : std::string();
     m_file.Close();
+    m_replaced.Close();
+    if (m_bNew)
+        CFile::Remove(unfinished);
+    m_bNew = false;
     m_strName.clear();
 }
 
@@ -99,7 +137,7 @@ CDecodeAhead& CCompressedFileDevice::Reader()
     if (!m_reader || m_nReaderAt > wanted)
     {
         m_reader.reset();
-        m_reader = std::make_unique<CDecodeAhead>(m_strName, m_kind);
+        m_reader = std::make_unique<CDecodeAhead>(m_file.GetFilePath(), m_kind);
         m_nReaderAt = 0;
     }
     Drop(wanted - m_nReaderAt);
@@ -203,14 +241,16 @@ void CCompressedFileDevice::Erase()
     m_nReaderAt = m_nPosition = 0;
     if (!m_file.SetLength(0))
         throw COsException();
-    StartWriting(m_strName, false);
+    StartWriting(false);
     Compress(true);
     m_encoder.reset();
 }
 
 void CCompressedFileDevice::RequireWritable() const
 {
-    if (!m_bWritable)
+    if (m_access == EDiskAccess::InUse)
+        throw CGenericException(kInUse);
+    if (m_access == EDiskAccess::ReadOnly)
         throw COsException(ERROR_ACCESS_DENIED);
 }
 
@@ -221,32 +261,18 @@ void CCompressedFileDevice::BeginAppend()
     m_nAppendAt = m_nPosition;
     if (FileLength() == 0)
     {
-        StartWriting(m_strName, false);
+        StartWriting(false);
         return;
     }
-    StartWriting(m_strName, true);
+    StartWriting(true);
     CopyKept(m_nAppendAt);
 }
 
-void CCompressedFileDevice::StartWriting(const std::string& path, bool beside)
+void CCompressedFileDevice::StartWriting(bool beside)
 {
-    m_bBeside = beside;
     if (beside)
-    {
-        const std::size_t slash = path.find_last_of(kHostSeparator);
-        const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-        bool made = false;
-        for (int i = 0; i < CExtractedFile::kBesideTries && !made; ++i)
-        {
-            m_strOut = folder + CExtractedFile::BesideName();
-            made =
-                m_out.Open(m_strOut, CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite);
-            if (!made && CSystemError::GetLast() != ERROR_FILE_EXISTS)
-                break;
-        }
-        if (!made)
-            throw COsException();
-    }
+        CreateBeside(m_out, m_strName);
+    m_bBeside = beside;
     m_encoder = CEncoder::Make(m_kind, m_nLevel, 0);
 }
 
@@ -320,20 +346,27 @@ void CCompressedFileDevice::WriteEnd()
     Compress(true);
     m_encoder.reset();
     m_reader.reset();
-    if (!m_bBeside)
+    if (m_bBeside)
+    {
+        // After a failed rename the old archive is open again, and the
+        // append is abandoned as any other.
+        m_access = PutInPlace(m_file, m_out, m_strName, m_file);
+        m_bBeside = false;
         return;
-    // Windows replaces no file that is open: the archive is closed for the
-    // rename and opened again after it, the new file or, failing that, the old.
-    m_file.Close();
-    const bool renamed = m_out.Close() && CFile::Rename(m_strOut, m_strName);
-    const COsException failure;
-    m_bWritable = m_file.Open(m_strName, CFile::modeReadWrite);
-    const bool reopened = m_bWritable || m_file.Open(m_strName, CFile::modeRead);
-    if (!renamed)
-        throw failure;
-    m_bBeside = false;
-    if (!reopened)
-        throw COsException();
+    }
+    if (!m_bNew)
+        return;
+    m_bNew = m_bCreated = false;
+    try
+    {
+        m_access = PutInPlace(m_replaced, m_file, m_strName, m_file);
+    }
+    catch (...)
+    {
+        // The old archive stays as it was, and nothing is left to abandon.
+        Close();
+        throw;
+    }
 }
 
 void CCompressedFileDevice::AbandonAppend()
@@ -351,9 +384,9 @@ void CCompressedFileDevice::AbandonAppend()
         m_file.SetLength(0);
         return;
     }
-    const std::string name = m_strName;
+    const std::string made = m_file.GetFilePath();
     Close();
-    CFile::Remove(name);
+    CFile::Remove(made);
 }
 
 void CCompressedFileDevice::StopWriting()
@@ -363,7 +396,9 @@ void CCompressedFileDevice::StopWriting()
     m_output.clear();
     if (!m_bBeside)
         return;
+    const std::string made = m_out.GetFilePath();
     m_out.Close();
-    CFile::Remove(m_strOut);
+    if (!made.empty())
+        CFile::Remove(made);
     m_bBeside = false;
 }

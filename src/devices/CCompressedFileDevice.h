@@ -20,7 +20,8 @@ class CEncoder;
 // the seek back to the append point after it costs nothing until something
 // is read there. An append writes a new compressed file beside the archive,
 // the members before the append point copied into it, and puts it in the
-// archive's place only once it is whole; a new archive is written in place.
+// archive's place only once it is whole; so is a new archive that is to
+// take another's place, and any other new one is written in place.
 class CCompressedFileDevice : public CTarDevice
 {
 public:
@@ -33,8 +34,12 @@ public:
     // missing file the one asked for, else the one its name's suffix says.
     // None for a plain archive.
     static ECodecKind KindOf(const std::string& name, ECodecKind asked);
+    // The kind a new archive of that name is written as.
+    static ECodecKind KindOfNew(const std::string& name, ECodecKind asked);
 
     void Open(const std::string& name, int blockingFactor, bool compression) override;
+    void OpenNew(const std::string& name) override;
+    void ClaimWrite() override;
     void Close() override;
     bool IsOpen() const override;
     bool ReadRecord(unsigned char* record) override;
@@ -61,7 +66,10 @@ private:
     std::uint64_t Drop(std::uint64_t size);
     // The next bytes of the stream; none once it was found damaged.
     std::size_t Take(unsigned char* buffer, std::size_t size);
-    void StartWriting(const std::string& path, bool beside);
+    void RequireCodec() const;
+    // Writes a new stream: into a new file beside the archive, or into the
+    // file itself.
+    void StartWriting(bool beside);
     // Copies the records before the append point into the new file.
     void CopyKept(std::uint64_t records);
     RecordSink Writer();
@@ -73,9 +81,11 @@ private:
 
     ECodecKind m_kind;
     int m_nLevel;
-    std::string m_strName;
-    CFile m_file; // the archive itself
-    bool m_bWritable = false;
+    std::string m_strName;  // the archive's name
+    CFile m_file;           // the archive, or a new one beside it
+    CFile m_replaced;       // the archive a new one is to replace, held meanwhile
+    bool m_bNew = false;    // m_file is a new archive not yet in its place
+    EDiskAccess m_access = EDiskAccess::ReadWrite;
     bool m_bCreated = false; // the file was made by the open
     std::unique_ptr<CDecodeAhead> m_reader;
     std::uint64_t m_nReaderAt = 0; // bytes taken from the reader
@@ -83,8 +93,7 @@ private:
     std::string m_strFault;        // why the data ended early, until taken
 
     std::unique_ptr<CEncoder> m_encoder; // while an append or a new archive is written
-    CFile m_out;
-    std::string m_strOut; // the file written, beside the archive or the archive itself
+    CFile m_out; // what an append writes beside the archive
     bool m_bBeside = false;
     std::vector<unsigned char> m_input;  // records waiting for the encoder
     std::vector<unsigned char> m_output; // what it gave, waiting for the file

@@ -2,9 +2,11 @@
 
 #include "core/CGenericException.h"
 #include "core/COsException.h"
+#include "engine/CExtractedFile.h"
 #include "engine/CTarHeader.h"
 #include "platform/CFile.h"
 #include "platform/CSystemError.h"
+#include "platform/PathStyle.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,29 +36,87 @@ void CTarDevice::AbandonAppend()
 {
 }
 
-bool CTarDevice::OpenDiskFile(CFile& file, const std::string& name, unsigned hints, bool& created)
+void CTarDevice::OpenNew(const std::string& /*name*/)
+{
+    throw CGenericException("A new archive is written in place of another on a disk only.");
+}
+
+void CTarDevice::ClaimWrite()
+{
+}
+
+CTarDevice::EDiskAccess CTarDevice::OpenDiskFile(CFile& file, const std::string& name,
+                                                 unsigned hints, bool& created)
 {
     created = false;
+    const unsigned writing = CFile::modeReadWrite | CFile::shareDenyWrite | hints;
     // Made by another between the two calls, it is opened as it is.
     for (int tries = 0; tries < 3; ++tries)
     {
-        if (file.Open(name, CFile::modeReadWrite | hints))
-            return true;
+        if (file.Open(name, writing))
+            return EDiskAccess::ReadWrite;
         if (CSystemError::GetLast() != ERROR_FILE_NOT_FOUND)
             break;
-        if (file.Open(name,
-                      CFile::modeCreate | CFile::modeCreateNew | CFile::modeReadWrite | hints))
+        if (file.Open(name, CFile::modeCreate | CFile::modeCreateNew | writing))
         {
             created = true;
-            return true;
+            return EDiskAccess::ReadWrite;
         }
         if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
             throw COsException();
     }
     const COsException failure;
+    const bool held = CSystemError::GetLast() == ERROR_SHARING_VIOLATION;
     if (file.Open(name, CFile::modeRead | hints))
-        return false;
+        return held ? EDiskAccess::InUse : EDiskAccess::ReadOnly;
     throw failure;
+}
+
+void CTarDevice::HoldReplaced(CFile& old, const std::string& name)
+{
+    if (old.Open(name, CFile::modeReadWrite | CFile::shareDenyWrite))
+        return;
+    switch (CSystemError::GetLast())
+    {
+    case ERROR_FILE_NOT_FOUND:
+        return;
+    case ERROR_SHARING_VIOLATION:
+        throw CGenericException(kInUse);
+    default:
+        throw COsException();
+    }
+}
+
+void CTarDevice::CreateBeside(CFile& file, const std::string& name)
+{
+    const std::size_t slash = name.find_last_of(kHostSeparator);
+    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+    for (int i = 0; i < CExtractedFile::kBesideTries; ++i)
+    {
+        if (file.Open(folder + CExtractedFile::BesideName(),
+                      CFile::modeCreate | CFile::modeCreateNew | CFile::modeReadWrite |
+                          CFile::shareDenyWrite))
+            return;
+        if (CSystemError::GetLast() != ERROR_FILE_EXISTS)
+            break;
+    }
+    throw COsException();
+}
+
+CTarDevice::EDiskAccess CTarDevice::PutInPlace(CFile& old, CFile& made, const std::string& name,
+                                               CFile& archive)
+{
+    const std::string madeName = made.GetFilePath();
+    old.Close();
+    const bool renamed = made.Close() && CFile::Rename(madeName, name);
+    const COsException failure;
+    if (!renamed)
+        CFile::Remove(madeName);
+    bool created = false;
+    const EDiskAccess access = OpenDiskFile(archive, name, 0, created);
+    if (!renamed)
+        throw failure;
+    return access;
 }
 
 std::uint32_t CTarDevice::EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes)

@@ -37,8 +37,19 @@ public:
         SEEK_FROM_CURRENT = 1,
     };
 
+    static constexpr char kInUse[] = "The archive is in use by another program.";
+
     // Closes whatever was held, then opens the named medium at record 0.
     virtual void Open(const std::string& name, int blockingFactor, bool compression) = 0;
+    // Closes whatever was held, then opens the named disk file as an empty
+    // archive that takes the place of what the file holds. The old archive
+    // stays as it was, held against other writers, until WriteEnd makes the
+    // new one whole; a failure, a cancel or a close before that removes the
+    // new one. Only a disk file can do this: other media raise.
+    virtual void OpenNew(const std::string& name);
+    // Before a write: raises kInUse while another writer holds the archive.
+    // Asks again first, since that one may have let go since the open.
+    virtual void ClaimWrite();
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // False at the end of the data (or a short last record), with the buffer
@@ -103,11 +114,33 @@ protected:
     // The data records of StageEntry; a file that grew is found only when
     // toEnd says the data ends with the file.
     bool StageData(CFile& contents, std::uint64_t size, bool toEnd, const RecordSink& put);
-    // Opens a disk archive for reading and writing, or, when it is
-    // write-protected, for reading only (false), with the hints (CFile::os
-    // flags); a missing one is made, and created says so, so that only a
-    // file made here is ever removed again. Raises what failed.
-    static bool OpenDiskFile(CFile& file, const std::string& name, unsigned hints, bool& created);
+    enum class EDiskAccess
+    {
+        ReadWrite,
+        ReadOnly, // write-protected
+        InUse,    // another writer holds it
+    };
+    // Opens a disk archive for reading and writing, held against other
+    // writers, or, when it is write-protected or held, for reading only,
+    // with the hints (CFile::os flags); a missing one is made, and created
+    // says so, so that only a file made here is ever removed again. Raises
+    // what failed.
+    static EDiskAccess OpenDiskFile(CFile& file, const std::string& name, unsigned hints,
+                                    bool& created);
+    // Holds the disk file a new archive is to replace, so that no other
+    // writer changes it meanwhile; a missing one needs no holding. Raises
+    // kInUse when another writer holds it, or what else failed: a
+    // write-protected file is never replaced.
+    static void HoldReplaced(CFile& old, const std::string& name);
+    // Makes a file of a fresh name in the named file's folder, for reading
+    // and writing, held against other writers. Raises what failed.
+    static void CreateBeside(CFile& file, const std::string& name);
+    // Puts the file made beside the named archive in its place, and opens
+    // the archive there again into archive, which may be either of the
+    // two. Windows replaces no file that is open, so both are closed for
+    // the rename; after a failed one the file made is removed and the old
+    // archive opened again. Raises what failed.
+    static EDiskAccess PutInPlace(CFile& old, CFile& made, const std::string& name, CFile& archive);
     // Ends a read of count records into records, of which bytes came: a
     // piece of a record at the end is no record, the rest of the buffer is
     // cleared and each record read is told. The number of records read.

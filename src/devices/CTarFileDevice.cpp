@@ -38,8 +38,30 @@ void CTarFileDevice::Open(const std::string& name, int /*blockingFactor*/, bool 
         throw CGenericException("Tape device opened with file device object");
     // An archive on read-only media or in a write-protected file can still be
     // listed and extracted; only a write then fails.
-    OpenDiskFile(m_file, name, CFile::osSequentialScan, m_bCreated);
+    m_access = OpenDiskFile(m_file, name, CFile::osSequentialScan, m_bCreated);
     m_strName = name;
+}
+
+void CTarFileDevice::OpenNew(const std::string& name)
+{
+    Notify(SDeviceEvent::DEVICE_EVENT_ACTIVITY, 0);
+    Close();
+    HoldReplaced(m_replaced, name);
+    CreateBeside(m_file, name);
+    m_bNew = m_bCreated = true;
+    m_access = EDiskAccess::ReadWrite;
+    m_strName = name;
+}
+
+void CTarFileDevice::ClaimWrite()
+{
+    if (m_access != EDiskAccess::InUse)
+        return;
+    Settle();
+    ForgetReadAhead();
+    m_access = OpenDiskFile(m_file, m_strName, CFile::osSequentialScan, m_bCreated);
+    if (m_access == EDiskAccess::InUse)
+        throw CGenericException(kInUse);
 }
 
 void CTarFileDevice::Close()
@@ -55,7 +77,13 @@ void CTarFileDevice::Close()
     }
     m_pending.clear();
     ForgetReadAhead();
+    // A new archive never made whole goes, and the old one stays.
+    const std::string unfinished = m_bNew ? m_file.GetFilePath() : std::string();
     m_file.Close();
+    m_replaced.Close();
+    if (m_bNew)
+        CFile::Remove(unfinished);
+    m_bNew = false;
     m_strName.clear();
 }
 
@@ -219,6 +247,20 @@ void CTarFileDevice::WriteEnd()
     BufferRecord(kZeros.data(), 0);
     BufferRecord(kZeros.data(), 0);
     FlushWrites();
+    if (!m_bNew)
+        return;
+    m_bNew = m_bCreated = false;
+    try
+    {
+        m_access = PutInPlace(m_replaced, m_file, m_strName, m_file);
+    }
+    catch (...)
+    {
+        // The old archive stays as it was, and nothing is left to abandon.
+        Close();
+        throw;
+    }
+    MoveTo(GetSize());
 }
 
 void CTarFileDevice::WriteRecord(const unsigned char* record, std::int32_t payload)
@@ -383,9 +425,9 @@ void CTarFileDevice::AbandonAppend()
     // A file made for this write goes; one that was empty before it stays so.
     if (m_nAppendLength == 0 && m_bCreated)
     {
-        const std::string name = m_strName;
+        const std::string made = m_file.GetFilePath();
         Close();
-        CFile::Remove(name);
+        CFile::Remove(made);
         return;
     }
     if (m_nAppendLength == 0)

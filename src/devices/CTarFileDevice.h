@@ -28,6 +28,8 @@ public:
     // opened for reading alone. The blocking factor and compression mean
     // nothing to a disk file.
     void Open(const std::string& name, int blockingFactor, bool compression) override;
+    void OpenNew(const std::string& name) override;
+    void ClaimWrite() override;
     void Close() override;
     bool IsOpen() const override;
     // A short or failed read leaves the position at the start of the record,
@@ -91,8 +93,11 @@ private:
     // call, while the data of a bigger one is not copied for nothing.
     static constexpr std::uint32_t kFirstAheadRecords = 8;
 
-    CFile m_file;
-    std::string m_strName;
+    CFile m_file;          // the archive, or the new one beside it
+    CFile m_replaced;      // the archive a new one is to replace, held meanwhile
+    bool m_bNew = false;   // m_file is a new archive not yet in its place
+    std::string m_strName; // the archive's name
+    EDiskAccess m_access = EDiskAccess::ReadWrite;
     std::vector<unsigned char> m_readAhead;
     // While reading, the file's own position is not kept: m_readAhead holds
     // the file's bytes from offset m_nAheadAt on.

@@ -208,6 +208,10 @@ void CTarDoc::RunSteps(std::uint32_t code, const std::string* path)
         DoErase();
         DoWrite();
         break;
+    case OP_NEW_WRITE:
+        DoOpen(*path, true);
+        DoWrite();
+        break;
     case OP_ERASE:
         DoErase();
         break;
@@ -223,11 +227,14 @@ void CTarDoc::RunSteps(std::uint32_t code, const std::string* path)
     }
 }
 
-void CTarDoc::DoOpen(const std::string& path)
+void CTarDoc::DoOpen(const std::string& path, bool fresh)
 {
     m_waitDlg.SetStatus("Opening archive...");
     const int blocking = m_settings.m_bVariableBlocking ? 20 : m_settings.m_nBlockingFactor;
-    m_pTar->Open(path, blocking, m_settings.m_bUseCompression != 0);
+    if (fresh)
+        m_pTar->OpenNew(path);
+    else
+        m_pTar->Open(path, blocking, m_settings.m_bUseCompression != 0);
     m_waitDlg.SetStatus("Finished opening archive");
 }
 
@@ -575,19 +582,22 @@ bool CTarDoc::OnSaveDocument(const std::string& path)
             return false;
         // Another archive that is open, on a disk or in another drive, is
         // closed: the files go to the path asked for, never into it.
+        // A new disk archive takes the place of what the file holds only
+        // once it is whole.
         const bool elsewhere = IsArchiveOpen() && !SamePath(path, m_pTar->GetDeviceName());
-        if (elsewhere || (!tape && SaveAsNewArchive(path)))
+        const bool replace = !tape && SaveAsNewArchive(path);
+        if (elsewhere || replace)
         {
             if (IsArchiveOpen() && !RunOperation(OP_CLOSE))
                 return false;
             m_catalogue.RemoveAll();
-            if (!tape)
-                CFile::Remove(path);
         }
         m_strPathName = path;
         const bool open = IsArchiveOpen();
-        const std::uint32_t code = open ? (choice.bAppend ? OP_WRITE : OP_ERASE_WRITE)
-                                        : (choice.bAppend ? OP_OPEN_WRITE : OP_OPEN_ERASE_WRITE);
+        const std::uint32_t code =
+            replace ? OP_NEW_WRITE
+            : open  ? (choice.bAppend ? OP_WRITE : OP_ERASE_WRITE)
+                    : (choice.bAppend ? OP_OPEN_WRITE : OP_OPEN_ERASE_WRITE);
         result = RunOperation(code, open ? nullptr : &path);
         if (result)
             m_filesToAdd.RemoveAll();

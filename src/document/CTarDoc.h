@@ -56,6 +56,7 @@ public:
         OP_ERASE = 8,
         OP_ERASE_WRITE = 9,
         OP_EJECT = 10,
+        OP_NEW_WRITE = 11, // a new disk archive in place of what the file holds
     };
 
     CTarDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
@@ -123,7 +124,8 @@ protected:
 
 private:
     void RunSteps(std::uint32_t code, const std::string* path);
-    void DoOpen(const std::string& path);
+    // fresh opens a disk file as a new archive to take the place of what it holds.
+    void DoOpen(const std::string& path, bool fresh = false);
     void DoClose();
     void DoList();
     void DoExtract();

@@ -87,28 +87,41 @@ CTar::~CTar()
     UnadviseAll();
 }
 
-std::unique_ptr<CTarDevice> CTar::MakeDevice(const std::string& name, bool tape)
+std::unique_ptr<CTarDevice> CTar::MakeDevice(const std::string& name, bool tape, bool fresh)
 {
     if (tape)
         return std::make_unique<CTarTapeDevice>();
     const ECodecKind asked = m_settings.m_compression;
-    if (CCompressedFileDevice::KindOf(name, asked) != ECodecKind::None)
+    const ECodecKind kind = fresh ? CCompressedFileDevice::KindOfNew(name, asked)
+                                  : CCompressedFileDevice::KindOf(name, asked);
+    if (kind != ECodecKind::None)
         return std::make_unique<CCompressedFileDevice>(asked, m_settings.m_nCompressionLevel);
     return std::make_unique<CTarFileDevice>();
 }
 
 void CTar::Open(const std::string& name, int blockingFactor, bool compression)
 {
+    Attach(name, false);
+    m_pDevice->Open(name, blockingFactor, compression);
+    if (m_bTape)
+        ReadCompressedTape();
+}
+
+void CTar::OpenNew(const std::string& name)
+{
+    Attach(name, true);
+    m_pDevice->OpenNew(name);
+}
+
+void CTar::Attach(const std::string& name, bool fresh)
+{
     Close();
     m_bEmpty = false;
     m_bSwap = false;
     m_bTape = CTarDevice::IsTapeName(name);
-    m_pDevice = MakeDevice(name, m_bTape);
+    m_pDevice = MakeDevice(name, m_bTape, fresh);
     if (!m_pDevice->Advise(this, &CTar::OnDeviceEvent))
         throw CGenericException("Failed to establish advisory link with archive.");
-    m_pDevice->Open(name, blockingFactor, compression);
-    if (m_bTape)
-        ReadCompressedTape();
 }
 
 // A tape is never written compressed here, but another program's
@@ -804,9 +817,12 @@ void CTar::CopyData(CWriteBehind& behind, SArchiveEvent& event, std::uint64_t re
 
 bool CTar::Write(const CFileEntrys& entries, bool relative, int indexFileEntry)
 {
+    CTarDevice& device = Device();
+    // The append point is found with the archive held, so that no other
+    // writer can move it before the append.
+    device.ClaimWrite();
     SScan scan;
     Scan(scan);
-    CTarDevice& device = Device();
     // Only a tape writes the swapped layout; a disk file always holds the
     // standard one, and the flag must say what the medium holds.
     if (m_bEmpty)
@@ -1008,6 +1024,7 @@ bool CTar::WriteSparse(const CTarHeader& header, const CSparseMap& map, CFile& f
 void CTar::Erase()
 {
     m_bReporting = false;
+    Device().ClaimWrite();
     Device().Erase();
     m_bEmpty = true;
 }

@@ -41,6 +41,10 @@ public:
     // Makes the device for the name (a tape for names holding "\\.\tape")
     // and opens it. The blocking factor and compression go to the device.
     void Open(const std::string& name, int blockingFactor, bool compression);
+    // Opens the named disk file as a new, empty archive that takes the place
+    // of what it holds once a write ends whole; until then, and after a
+    // failed or cancelled one, the old archive stays as it was.
+    void OpenNew(const std::string& name);
     void Close();
     bool IsOpen() const;
     bool IsByteSwapped() const;
@@ -82,10 +86,13 @@ public:
 
 protected:
     // Tests substitute devices here. A disk file whose data is compressed,
-    // or a new one asked to be, gets a device that compresses.
-    virtual std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape);
+    // or a new one asked to be, gets a device that compresses; fresh says
+    // the archive is new, whatever the file holds now.
+    virtual std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape, bool fresh);
 
 private:
+    // Makes the device for the named medium and becomes its client.
+    void Attach(const std::string& name, bool fresh);
     void ReadCompressedTape();
     enum class EScanMode
     {

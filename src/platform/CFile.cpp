@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -319,6 +320,14 @@ bool CFile::OpenAt(int folder, const std::string& name, const std::string& path,
     if (described)
         CFileStatus::Describe(st, m_opened);
     m_bOpenedKnown = described;
+    // A file system that keeps no locks cannot keep writers out: the file
+    // is opened all the same.
+    if ((flags & shareDenyWrite) && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    {
+        ::close(fd);
+        CSystemError::SetLast(ERROR_SHARING_VIOLATION);
+        return false;
+    }
     if (flags & osSequentialScan)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL); // only a hint: a refusal changes nothing
     m_hFile = fd;
@@ -643,10 +652,12 @@ bool CFile::Open(const std::string& path, unsigned flags, unsigned /*createMode*
         CSystemError::SetLast(ERROR_CANT_RESOLVE_FILENAME);
         return false;
     }
-    // Others may read and write the file meanwhile, as on every other host.
-    const HANDLE file =
-        ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      Disposition(flags), FlagsAndAttributes(flags), nullptr);
+    // Others may read and write the file meanwhile, as on every other host,
+    // unless the caller keeps other writers out.
+    const DWORD share =
+        (flags & shareDenyWrite) ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE file = ::CreateFileA(path.c_str(), access, share, nullptr, Disposition(flags),
+                                      FlagsAndAttributes(flags), nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     m_hFile = reinterpret_cast<std::intptr_t>(file);

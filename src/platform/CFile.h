@@ -27,6 +27,11 @@ public:
         modeNoFollow = 0x20000, // refuse to open through a symbolic link at the last component
         modeCreateNew = 0x40000, // with modeCreate: fail with ERROR_FILE_EXISTS if the name is taken
         modeNoWait = 0x80000,    // a pipe or device opens at once instead of waiting for its peer
+        // While it is open, no other open with this flag may write the file:
+        // Windows shares no write access, POSIX takes an advisory flock that
+        // only such opens ask for. Readers are never kept out. A file held
+        // so fails the open with ERROR_SHARING_VIOLATION.
+        shareDenyWrite = 0x100000,
     };
     enum ESeek
     {

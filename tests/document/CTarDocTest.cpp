@@ -508,7 +508,7 @@ public:
     explicit CCancelAtFirstReadTar(CScriptedFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool, bool) override
     {
         return std::make_unique<CDevice>(m_frontEnd);
     }
@@ -631,9 +631,9 @@ public:
     explicit CVirtualTapeTar(std::string image) : m_image(std::move(image)) {}
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape, bool fresh) override
     {
-        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(name, false);
+        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(name, false, fresh);
     }
 
 private:
@@ -709,7 +709,7 @@ TEST_F(CTarDocTapeTest, OpeningATapeListsItOnlyWhenTheUserWantsTheCatalogue)
 class CBrokenTar : public CTar
 {
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override { throw std::runtime_error("broken"); }
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool, bool) override { throw std::runtime_error("broken"); }
 };
 
 TEST_F(CTarDocTest, AForeignExceptionOnTheWorkerIsReportedAsUnhandled)

@@ -52,9 +52,9 @@ public:
     }
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape, bool fresh) override
     {
-        return tape ? MakeVirtualTapeDevice(m_image, m_configure) : CTar::MakeDevice(name, false);
+        return tape ? MakeVirtualTapeDevice(m_image, m_configure) : CTar::MakeDevice(name, false, fresh);
     }
 
 private:

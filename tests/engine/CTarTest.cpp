@@ -148,7 +148,7 @@ public:
     int reads = 0;
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool, bool) override
     {
         return std::make_unique<CCountingDevice>(reads);
     }
@@ -1620,7 +1620,7 @@ class CBadSectorTar : public CTar
     };
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string&, bool, bool) override
     {
         return std::make_unique<CBadSectorDevice>();
     }

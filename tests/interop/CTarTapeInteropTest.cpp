@@ -41,9 +41,9 @@ public:
     std::vector<std::string> m_listed;
 
 protected:
-    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape) override
+    std::unique_ptr<CTarDevice> MakeDevice(const std::string& name, bool tape, bool fresh) override
     {
-        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(name, false);
+        return tape ? MakeVirtualTapeDevice(m_image) : CTar::MakeDevice(name, false, fresh);
     }
 
 private:
