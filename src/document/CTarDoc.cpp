@@ -161,7 +161,11 @@ int CTarDoc::OnMsg(std::uint32_t type, std::intptr_t, std::intptr_t param2)
     }
     catch (int code)
     {
-        if (code != TAR_CANCEL)
+        // The wait window closes only once the engine has undone what the
+        // cancel cut short, so that nothing runs on after the operation.
+        if (code == TAR_CANCEL)
+            m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_CANCELLED);
+        else
             error = kUnhandled;
     }
     catch (...)
@@ -210,7 +214,7 @@ void CTarDoc::RunSteps(std::uint32_t code, const std::string* path)
         break;
     case OP_NEW_WRITE:
         DoOpen(*path, true);
-        DoWrite();
+        DoNewWrite();
         break;
     case OP_ERASE:
         DoErase();
@@ -300,6 +304,21 @@ void CTarDoc::DoWrite()
     }
     EndWrite(indexEntry);
     SetFinalStatus("Finished saving archive");
+}
+
+// A new archive that failed before it was whole is dropped, wherever the
+// write stopped, so the old one stays the file's archive.
+void CTarDoc::DoNewWrite()
+{
+    try
+    {
+        DoWrite();
+    }
+    catch (...)
+    {
+        m_pTar->Close();
+        throw;
+    }
 }
 
 void CTarDoc::EndWrite(int indexEntry)
@@ -510,7 +529,6 @@ void CTarDoc::CheckCancel()
 
 void CTarDoc::ThrowCancel()
 {
-    m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_CANCELLED);
     m_bContinue = false;
     throw TAR_CANCEL;
 }

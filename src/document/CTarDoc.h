@@ -130,6 +130,7 @@ private:
     void DoList();
     void DoExtract();
     void DoWrite();
+    void DoNewWrite();
     void DoErase();
     void DoEject();
     void SetFinalStatus(const std::string& text);

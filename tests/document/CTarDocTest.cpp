@@ -552,6 +552,27 @@ TEST_F(CTarDocProblemTest, ProblemsAfterAConfirmedCancelAreLoggedOnly)
     EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_QUESTION), 1) << "the Cancel confirmation alone";
 }
 
+// A save over an existing archive writes the new one beside it: a cancel
+// leaves the old one byte for byte, and nothing beside it.
+TEST_F(CTarDocProblemTest, ACancelledSaveOverAnArchiveKeepsItAsItWas)
+{
+    CTarDoc doc{m_frontEnd, m_settings, m_log,
+                [this] { return std::make_unique<CCancelAtFirstReadTar>(m_frontEnd); }};
+    m_settings.m_bUseIndexFile = 0;
+    ASSERT_TRUE(doc.m_filesToAdd.AddPath(m_folder.WriteFile("a.txt", "alpha"), false));
+    const std::string path = m_folder.WriteFile("old.tar", "the user's own");
+    m_frontEnd.QueueAnswer(IDYES); // "Are you sure?"
+
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+
+    EXPECT_EQ(m_folder.ReadFile("old.tar"), "the user's own");
+    std::vector<std::string> left;
+    for (const auto& item : std::filesystem::directory_iterator(m_folder.Path()))
+        left.push_back(item.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"a.txt", "old.tar"}));
+}
+
 TEST_F(CTarDocProblemTest, CancelTakesEffectAtTheNextTick)
 {
     AddVanishingFiles(1);

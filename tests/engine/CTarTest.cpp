@@ -1748,10 +1748,14 @@ TEST_F(CTarTest, AWriteThatFillsTheDiskLeavesTheArchiveAsItWas)
             ASSERT_TRUE(m_tar.Write(small, true, -1));
             before = m_folder.ReadFile("disk/a.tar");
             EXPECT_THROW(m_tar.Write(big, true, -1), CException);
+            EXPECT_EQ(m_folder.ReadFile("disk/a.tar"), before) << "an append is cut back";
+            m_tar.OpenNew(path);
+            EXPECT_THROW(m_tar.Write(big, true, -1), CException);
         });
     if (!ran)
         GTEST_SKIP() << "no way to make a small disk here";
-    EXPECT_EQ(m_folder.ReadFile("disk/a.tar"), before) << "an append is cut back";
+    EXPECT_EQ(m_folder.ReadFile("disk/a.tar"), before) << "a new archive in its place goes";
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), fs::directory_iterator()), 1);
     m_tar.Close();
 }
 
@@ -1892,6 +1896,61 @@ TEST_F(CTarTest, CompressedArchivesOfEveryKindAreWrittenAppendedAndReadBack)
         events.events.clear();
         reader.List();
         EXPECT_TRUE(events.events.empty());
+    }
+}
+
+// While one engine holds an archive, another lists it but may not write
+// it, until the first lets go; a new archive written over a file takes its
+// place only when whole, and what the file held does not choose its kind.
+TEST_F(CTarTest, OneWriterAtATimeAndANewArchiveReplacesTheOldOnlyWhole)
+{
+    const struct
+    {
+        const char* name;
+        const char* otherKind; // the old archive, written under this name first
+    } cases[] = {{"a.tar", "old.tar.gz"}, {"a.tar.gz", "old.tar"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const CTestFolder folder;
+        CFileEntrys entries;
+        entries.AddPath(folder.WriteFile("src/one.txt", TextContents(3000, 1)), false);
+        const std::string path = folder / c.name;
+        CTar holder;
+        holder.Open(folder / c.otherKind, 20, false);
+        ASSERT_TRUE(holder.Write(entries, true, -1));
+        fs::rename(folder / c.otherKind, path);
+        const std::string before = folder.ReadFile(c.name);
+        const auto folderHolds = [&] {
+            return std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator());
+        };
+
+        CTar second;
+        CArchiveRecorder events(second);
+        second.Open(path, 20, false);
+        second.List();
+        EXPECT_EQ(events.Names(TAR_EVENT_LISTED), std::vector<std::string>{"one.txt"});
+        ExpectMessage(CTarDevice::kInUse, [&] { second.Write(entries, true, -1); });
+        ExpectMessage(CTarDevice::kInUse, [&] { second.Erase(); });
+        ExpectMessage(CTarDevice::kInUse, [&] { second.OpenNew(path); });
+        EXPECT_TRUE(folder.ReadFile(c.name) == before);
+
+        holder.Close();
+        second.OpenNew(path);
+        {
+            const CCanceller canceller(second, 5);
+            EXPECT_THROW(second.Write(entries, true, -1), int);
+        }
+        EXPECT_TRUE(folder.ReadFile(c.name) == before);
+        EXPECT_EQ(folderHolds(), 2) << "nothing left beside it";
+
+        second.OpenNew(path);
+        ASSERT_TRUE(second.Write(entries, true, -1));
+        EXPECT_EQ(KindOfFile(folder.ReadFile(c.name)), CCodecKind::FromName(c.name));
+        EXPECT_EQ(folderHolds(), 2);
+        events.events.clear();
+        second.List();
+        EXPECT_EQ(events.Names(TAR_EVENT_LISTED), std::vector<std::string>{"one.txt"});
     }
 }
 
