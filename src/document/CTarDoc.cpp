@@ -619,6 +619,10 @@ bool CTarDoc::OnSaveDocument(const std::string& path)
         result = RunOperation(code, open ? nullptr : &path);
         if (result)
             m_filesToAdd.RemoveAll();
+        // The file still holds the archive it held: a new save must not
+        // append to it.
+        else if (replace)
+            m_strPathName.clear();
     }
     catch (CException& e)
     {

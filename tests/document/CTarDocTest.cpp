@@ -553,7 +553,8 @@ TEST_F(CTarDocProblemTest, ProblemsAfterAConfirmedCancelAreLoggedOnly)
 }
 
 // A save over an existing archive writes the new one beside it: a cancel
-// leaves the old one byte for byte, and nothing beside it.
+// leaves the old one byte for byte, nothing beside it, and the document
+// untitled again.
 TEST_F(CTarDocProblemTest, ACancelledSaveOverAnArchiveKeepsItAsItWas)
 {
     CTarDoc doc{m_frontEnd, m_settings, m_log,
@@ -566,6 +567,7 @@ TEST_F(CTarDocProblemTest, ACancelledSaveOverAnArchiveKeepsItAsItWas)
     EXPECT_FALSE(doc.OnSaveDocument(path));
 
     EXPECT_EQ(m_folder.ReadFile("old.tar"), "the user's own");
+    EXPECT_EQ(doc.GetPathName(), "") << "a second save must not append to it";
     std::vector<std::string> left;
     for (const auto& item : std::filesystem::directory_iterator(m_folder.Path()))
         left.push_back(item.path().filename().string());
