@@ -357,16 +357,7 @@ void CCompressedFileDevice::WriteEnd()
     if (!m_bNew)
         return;
     m_bNew = m_bCreated = false;
-    try
-    {
-        m_access = PutInPlace(m_replaced, m_file, m_strName, m_file);
-    }
-    catch (...)
-    {
-        // The old archive stays as it was, and nothing is left to abandon.
-        Close();
-        throw;
-    }
+    m_access = PutNewInPlace(m_replaced, m_file, m_strName);
 }
 
 void CCompressedFileDevice::AbandonAppend()

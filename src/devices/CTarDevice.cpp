@@ -119,6 +119,19 @@ CTarDevice::EDiskAccess CTarDevice::PutInPlace(CFile& old, CFile& made, const st
     return access;
 }
 
+CTarDevice::EDiskAccess CTarDevice::PutNewInPlace(CFile& old, CFile& made, const std::string& name)
+{
+    try
+    {
+        return PutInPlace(old, made, name, made);
+    }
+    catch (...)
+    {
+        Close();
+        throw;
+    }
+}
+
 std::uint32_t CTarDevice::EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes)
 {
     const auto read = static_cast<std::uint32_t>(bytes / RECORD_SIZE);

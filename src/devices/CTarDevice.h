@@ -141,6 +141,10 @@ protected:
     // the rename; after a failed one the file made is removed and the old
     // archive opened again. Raises what failed.
     static EDiskAccess PutInPlace(CFile& old, CFile& made, const std::string& name, CFile& archive);
+    // The same for a new archive made whole in made, which then holds the
+    // archive; after a failure the device is closed, with nothing left to
+    // abandon and the old archive as it was.
+    EDiskAccess PutNewInPlace(CFile& old, CFile& made, const std::string& name);
     // Ends a read of count records into records, of which bytes came: a
     // piece of a record at the end is no record, the rest of the buffer is
     // cleared and each record read is told. The number of records read.
