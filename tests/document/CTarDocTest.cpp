@@ -209,6 +209,7 @@ TEST_F(CTarDocTest, OnlyPermissionSettingsReachTheEngine)
         EXPECT_EQ(OwnerOf(m_folder.ReadFile("sample.tar"), "c.txt"), expected);
         m_settings.m_tarSettings.m_strUserName = "user";
         m_settings.NotifyChanged(SC_ALL);
+        m_doc.OnCloseDocument(); // so that the next round may write the file
     }
 }
 

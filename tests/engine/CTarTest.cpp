@@ -1916,11 +1916,15 @@ TEST_F(CTarTest, OneWriterAtATimeAndANewArchiveReplacesTheOldOnlyWhole)
         CFileEntrys entries;
         entries.AddPath(folder.WriteFile("src/one.txt", TextContents(3000, 1)), false);
         const std::string path = folder / c.name;
-        CTar holder;
-        holder.Open(folder / c.otherKind, 20, false);
-        ASSERT_TRUE(holder.Write(entries, true, -1));
+        {
+            CTar writer;
+            writer.Open(folder / c.otherKind, 20, false);
+            ASSERT_TRUE(writer.Write(entries, true, -1));
+        }
         fs::rename(folder / c.otherKind, path);
         const std::string before = folder.ReadFile(c.name);
+        CTar holder;
+        holder.Open(path, 20, false);
         const auto folderHolds = [&] {
             return std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator());
         };
