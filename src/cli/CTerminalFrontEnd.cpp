@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
@@ -21,6 +22,8 @@
 namespace
 {
 constexpr int kBarWidth = 20;
+// The least of a name worth showing beside the whole operation's progress.
+constexpr int kLeastName = 12;
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr int kInterruptedStatus = 130;
 
@@ -119,6 +122,7 @@ int CTerminalFrontEnd::RunWaitWindow(CWaitDialog& dialog)
         m_bClosed = false;
         m_bFinished = false;
         m_nProgress = -1;
+        m_strOverall.clear();
     }
     // Not under the lock: a close that came before the window arrives from
     // inside this call.
@@ -153,6 +157,13 @@ void CTerminalFrontEnd::SetWaitStatus(const std::string& text)
 {
     std::lock_guard lock(m_lock);
     m_strStatus = text;
+    m_bRedraw = true;
+}
+
+void CTerminalFrontEnd::SetWaitOverall(const std::string& text)
+{
+    std::lock_guard lock(m_lock);
+    m_strOverall = text;
     m_bRedraw = true;
 }
 
@@ -293,7 +304,8 @@ void CTerminalFrontEnd::DrawLocked()
     if (!m_bErrIsTerminal || !m_bRedraw || m_bAsking || !m_bWindowOpen)
         return;
     m_bRedraw = false;
-    std::fprintf(m_err, "\r\033[K%s", FormatStatusLine(m_strStatus, m_nProgress, TerminalWidth()).c_str());
+    std::fprintf(m_err, "\r\033[K%s",
+                 FormatStatusLine(m_strStatus, m_nProgress, TerminalWidth(), m_strOverall).c_str());
     std::fflush(m_err);
     m_bLineShown = true;
 }
@@ -307,18 +319,28 @@ void CTerminalFrontEnd::ClearLocked()
     m_bLineShown = false;
 }
 
-std::string CTerminalFrontEnd::FormatStatusLine(const std::string& status, int percent, int width)
+std::string CTerminalFrontEnd::FormatStatusLine(const std::string& status, int percent, int width,
+                                                const std::string& overall)
 {
     // Keep the last column free: writing into it wraps on some terminals.
     const int usable = std::max(width - 1, 0);
-    if (percent < 0)
-        return FitStatus(status, static_cast<std::size_t>(usable));
-    const int filled = kBarWidth * percent / 100;
-    char tail[64];
-    std::snprintf(tail, sizeof tail, " [%s%s] %3d%%", std::string(filled, '#').c_str(),
-                  std::string(kBarWidth - filled, ' ').c_str(), percent);
-    const int room = std::max(usable - static_cast<int>(std::string(tail).size()), 0);
-    return FitStatus(status, static_cast<std::size_t>(room)) + tail;
+    char tail[64] = "";
+    if (percent >= 0)
+    {
+        const int filled = kBarWidth * percent / 100;
+        std::snprintf(tail, sizeof tail, " [%s%s] %3d%%", std::string(filled, '#').c_str(),
+                      std::string(kBarWidth - filled, ' ').c_str(), percent);
+    }
+    // The whole operation's progress stays whole; the name gives way, and
+    // on a terminal too narrow for both, the progress does.
+    std::string lead = overall.empty() ? std::string() : Printable(overall) + "  ";
+    int room = usable - static_cast<int>(std::strlen(tail) + lead.size());
+    if (room < kLeastName)
+    {
+        room += static_cast<int>(lead.size());
+        lead.clear();
+    }
+    return lead + FitStatus(status, static_cast<std::size_t>(std::max(room, 0))) + tail;
 }
 
 std::string CTerminalFrontEnd::Printable(const std::string& text)

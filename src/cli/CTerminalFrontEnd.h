@@ -36,6 +36,7 @@ public:
     int RunWaitWindow(CWaitDialog& dialog) override;
     void SetWaitStatus(const std::string& text) override;
     void SetWaitProgress(int percent) override;
+    void SetWaitOverall(const std::string& text) override;
     void CloseWaitWindow(int code) override;
     void ShowFinishedLook() override;
     void ShowError(const std::string& text) override;
@@ -46,7 +47,9 @@ public:
 
     // The status line for a terminal width columns wide: the status on one
     // line, then, once progress is shown, a bar and the percentage.
-    static std::string FormatStatusLine(const std::string& status, int percent, int width);
+    // The whole operation's progress, when there is any, comes first.
+    static std::string FormatStatusLine(const std::string& status, int percent, int width,
+                                        const std::string& overall = {});
     // The text with every control character written as \ooo, so that a
     // member's name can neither split a line nor steer the terminal.
     static std::string Printable(const std::string& text);
@@ -67,6 +70,7 @@ private:
     mutable std::mutex m_lock;
     std::condition_variable m_wake;
     std::string m_strStatus;
+    std::string m_strOverall;
     int m_nProgress = -1;
     bool m_bRedraw = false;
     bool m_bLineShown = false;

@@ -39,6 +39,8 @@ public:
     virtual void SetWaitStatus(const std::string& text) = 0;
     // Shows the progress bar at percent (0 to 100).
     virtual void SetWaitProgress(int percent) = 0;
+    // The line below the bar: how far the whole operation has come.
+    virtual void SetWaitOverall(const std::string& text) = 0;
     // Hides the wait window and ends RunWaitWindow with the code.
     virtual void CloseWaitWindow(int code) = 0;
     // Switches to the finished look: the picture instead of the status field

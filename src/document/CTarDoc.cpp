@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <system_error>
 
 namespace
@@ -253,14 +254,24 @@ void CTarDoc::DoList()
 {
     m_waitDlg.SetStatus("Listing archive...");
     m_catalogue.RemoveAll();
+    m_overall.Start(0, 0, COverallProgress::Clock::now());
     m_pTar->List();
+    ShowOverall();
     SetFinalStatus("Finished listing archive");
 }
 
 void CTarDoc::DoExtract()
 {
     m_waitDlg.SetStatus("Extracting files...");
+    std::set<std::uint32_t> rows;
+    if (m_extractIndexes)
+        rows.insert(m_extractIndexes->begin(), m_extractIndexes->end());
+    StartOverall(m_catalogue, [&](std::uint32_t row, const SFileEntry& entry) {
+        return rows.empty() ? m_extractSpec && m_extractSpec->Match(entry.strName)
+                            : rows.count(row) != 0;
+    });
     m_pTar->Extract(m_extractSpec, m_extractIndexes, m_extractDest);
+    ShowOverall();
     SetFinalStatus("Finished extracting files");
 }
 
@@ -288,6 +299,7 @@ void CTarDoc::DoWrite()
             indexEntry = 0;
     }
     m_waitDlg.SetStatus("Saving archive...");
+    StartOverall(m_filesToAdd, [](std::uint32_t, const SFileEntry&) { return true; });
     m_catalogue.RemoveAll();
     m_nWrittenRows = 0;
     // The index entry and its file belong to this write only: whatever its
@@ -303,6 +315,7 @@ void CTarDoc::DoWrite()
         throw;
     }
     EndWrite(indexEntry);
+    ShowOverall();
     SetFinalStatus("Finished saving archive");
 }
 
@@ -438,9 +451,43 @@ int CTarDoc::OnSettingsChanged(void* record)
     return 0;
 }
 
+// The totals of what the operation is to do: the entries of the list that
+// it takes, members and bytes.
+void CTarDoc::StartOverall(const CFileEntrys& list,
+                           const std::function<bool(std::uint32_t, const SFileEntry&)>& taken)
+{
+    std::uint32_t members = 0;
+    std::uint64_t bytes = 0;
+    const int count = list.GetCount();
+    for (int i = 0; i < count; ++i)
+    {
+        const SFileEntry* entry = list.GetAt(i);
+        if (!taken(static_cast<std::uint32_t>(i), *entry))
+            continue;
+        ++members;
+        bytes += entry->bIsFile ? entry->dwSize : 0;
+    }
+    m_overall.Start(members, bytes, COverallProgress::Clock::now());
+}
+
+void CTarDoc::TrackOverall(const SArchiveEvent& event)
+{
+    m_overall.Update(event.dwDone, event.dwTotal);
+    if (m_overall.Due())
+        ShowOverall();
+}
+
+void CTarDoc::ShowOverall()
+{
+    m_waitDlg.SetOverall(m_overall.Text(COverallProgress::Clock::now()));
+}
+
 int CTarDoc::OnArchiveEvent(void* record)
 {
     const auto& event = *static_cast<const SArchiveEvent*>(record);
+    if (event.nKind == TAR_EVENT_LISTED || event.nKind == TAR_EVENT_WRITTEN ||
+        event.nKind == TAR_EVENT_EXTRACTED)
+        TrackOverall(event);
     switch (event.nKind)
     {
     case TAR_EVENT_LISTED:

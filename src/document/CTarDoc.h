@@ -2,6 +2,7 @@
 #include "core/CEventHandler.h"
 #include "core/CMsgQueue.h"
 #include "core/CWorkerThread.h"
+#include "document/COverallProgress.h"
 #include "document/CWaitDialog.h"
 #include "engine/CFileEntrys.h"
 #include "engine/CTar.h"
@@ -147,6 +148,11 @@ private:
     int OnSettingsChanged(void* record);
     int OnArchiveEvent(void* record);
     void OnMemberEvent(const SArchiveEvent& event);
+    void StartOverall(const CFileEntrys& list,
+                      const std::function<bool(std::uint32_t, const SFileEntry&)>& taken);
+    // Worker: counts the event toward the whole operation's progress.
+    void TrackOverall(const SArchiveEvent& event);
+    void ShowOverall();
     static bool IsMemberStart(const SArchiveEvent& event);
     void OnProblem(const SArchiveEvent& event);
     void CheckCancel();
@@ -173,6 +179,7 @@ private:
     std::atomic<bool> m_bResult{false};
     std::atomic<bool> m_bContinue{true};
     CWaitDialog m_waitDlg;
+    COverallProgress m_overall; // the worker's alone
 
     std::string m_strPathName;
     bool m_bCanEject = false;

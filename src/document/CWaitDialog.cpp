@@ -17,6 +17,7 @@ void CWaitDialog::ResetForOperation(bool bShowFinishedDialog)
     m_bFinished = false;
     m_bShowFinishedDialog = bShowFinishedDialog;
     m_strStatus.clear();
+    m_strOverall.clear();
     m_nProgress = -1;
     SetWindowOpenLocked(m_bWindowOpen);
 }
@@ -33,6 +34,8 @@ std::string CWaitDialog::OnWindowCreated()
 {
     std::lock_guard lock(m_lock);
     SetWindowOpenLocked(true);
+    if (!m_strOverall.empty())
+        m_frontEnd.SetWaitOverall(m_strOverall);
     if (m_bFinished)
         FinishLocked();
     // The worker may have ended before the window came up; its close must
@@ -71,12 +74,23 @@ bool CWaitDialog::OnCancel()
 
 void CWaitDialog::SetStatus(const std::string& text)
 {
+    ShowText(m_strStatus, text, &CFrontEnd::SetWaitStatus);
+}
+
+void CWaitDialog::SetOverall(const std::string& text)
+{
+    ShowText(m_strOverall, text, &CFrontEnd::SetWaitOverall);
+}
+
+void CWaitDialog::ShowText(std::string& shown, const std::string& text,
+                           void (CFrontEnd::*show)(const std::string&))
+{
     std::lock_guard lock(m_lock);
-    if (text == m_strStatus)
+    if (text == shown)
         return;
-    m_strStatus = text;
+    shown = text;
     if (m_bWindowOpen)
-        m_frontEnd.SetWaitStatus(text);
+        (m_frontEnd.*show)(text);
 }
 
 void CWaitDialog::SetProgress(int percent)

@@ -52,6 +52,8 @@ public:
     // Worker thread.
     void SetStatus(const std::string& text);
     void SetProgress(int percent);
+    // The whole operation's progress, below the bar.
+    void SetOverall(const std::string& text);
     void CloseWithCode(int code);
     void ShowFinished();
 
@@ -62,6 +64,10 @@ public:
     bool IsFinished() const;
 
 private:
+    // Keeps the text in shown, and has the front end show it while the
+    // window is open; a text that changes nothing costs no call.
+    void ShowText(std::string& shown, const std::string& text,
+                  void (CFrontEnd::*show)(const std::string&));
     void CloseLocked(int code);
     void SetWindowOpenLocked(bool open);
     void FinishLocked();
@@ -70,6 +76,7 @@ private:
     std::atomic<bool>& m_bContinue;
     mutable std::mutex m_lock;
     std::string m_strStatus;
+    std::string m_strOverall;
     int m_nProgress = -1;
     bool m_bWindowOpen = false;
     // m_nProgress while the window is open, else kProgressHidden; set under

@@ -20,6 +20,14 @@ TEST(CTerminalFrontEnd, TheStatusLineFitsTheTerminalKeepingTheEndOfTheName)
     EXPECT_EQ(line.size(), 39u);
     EXPECT_EQ(line.substr(line.size() - 28), " [#########           ]  45%");
     EXPECT_EQ(CTerminalFrontEnd::FormatStatusLine("x", 100, 10).substr(0, 2), " [");
+
+    // The whole operation's progress leads, and gives way only to a name
+    // that would have no room at all.
+    EXPECT_EQ(CTerminalFrontEnd::FormatStatusLine("d/a.txt", -1, 80, "1 of 2 files"),
+              "1 of 2 files  d/a.txt");
+    EXPECT_EQ(CTerminalFrontEnd::FormatStatusLine("folder/file.bin", -1, 27, "1 of 2 files"),
+              "1 of 2 files  .../file.bin");
+    EXPECT_EQ(CTerminalFrontEnd::FormatStatusLine("d/a.txt", -1, 20, "1 of 2 files"), "d/a.txt");
 }
 
 TEST(CTerminalFrontEnd, AShortenedNameNeverStartsInsideACharacter)

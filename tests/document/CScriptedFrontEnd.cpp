@@ -173,6 +173,18 @@ std::vector<std::string> CScriptedFrontEnd::Statuses() const
     return m_statuses;
 }
 
+void CScriptedFrontEnd::SetWaitOverall(const std::string& text)
+{
+    std::lock_guard lock(m_lock);
+    m_overall.push_back(text);
+}
+
+std::string CScriptedFrontEnd::LastOverall() const
+{
+    std::lock_guard lock(m_lock);
+    return m_overall.empty() ? std::string() : m_overall.back();
+}
+
 std::vector<int> CScriptedFrontEnd::Progress() const
 {
     std::lock_guard lock(m_lock);

@@ -53,6 +53,7 @@ public:
     int RunWaitWindow(CWaitDialog& dialog) override;
     void SetWaitStatus(const std::string& text) override;
     void SetWaitProgress(int percent) override;
+    void SetWaitOverall(const std::string& text) override;
     void CloseWaitWindow(int code) override;
     void ShowFinishedLook() override;
     void ShowError(const std::string& text) override;
@@ -65,6 +66,8 @@ public:
     std::vector<std::string> InitialStatuses() const; // the text each run opened with
     std::vector<std::string> Statuses() const;        // updates while open
     std::vector<int> Progress() const;
+    // The last line of the whole operation's progress; empty when none came.
+    std::string LastOverall() const;
     std::vector<int> CloseCodes() const;
     std::vector<SBox> Boxes() const;
     std::vector<bool> CancelPresses() const;          // true: the button was disabled
@@ -86,6 +89,7 @@ private:
     std::vector<std::string> m_initialStatuses;
     std::vector<std::string> m_statuses;
     std::vector<int> m_progress;
+    std::vector<std::string> m_overall;
     std::vector<int> m_closeCodes;
     std::vector<SBox> m_boxes;
     std::vector<bool> m_cancelPresses;

@@ -219,6 +219,7 @@ struct SExtractCase
     std::vector<std::string> specs;
     std::vector<std::uint32_t> rows;
     std::vector<std::string> expected;
+    const char* overall; // the whole operation's progress at its end
 };
 
 class CTarDocExtractTest : public CTarDocTest, public testing::WithParamInterface<SExtractCase>
@@ -230,6 +231,7 @@ TEST_P(CTarDocExtractTest, ExtractsTheChosenMembersIntoTheDestination)
     CArchiveImage image;
     image.File("a.txt", "alpha").Folder("d/").File("d/b.txt", "bravo!").End();
     ASSERT_TRUE(m_doc.OnOpenDocument(WriteArchive("sample.tar", image)));
+    EXPECT_EQ(m_frontEnd.LastOverall(), "3 files, 11 bytes read");
     const std::string destination = m_folder / "out";
     std::filesystem::create_directory(destination);
     CWildCard specs;
@@ -244,14 +246,18 @@ TEST_P(CTarDocExtractTest, ExtractsTheChosenMembersIntoTheDestination)
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, GetParam().expected);
     EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
+    EXPECT_EQ(m_frontEnd.LastOverall(), GetParam().overall);
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, CTarDocExtractTest,
-                         testing::Values(SExtractCase{"All", {"*"}, {}, {"a.txt", "d/b.txt"}},
-                                         SExtractCase{"Rows", {}, {2}, {"d/b.txt"}},
-                                         SExtractCase{
-                                             "Pattern", {"*.txt"}, {}, {"a.txt", "d/b.txt"}},
-                                         SExtractCase{"PatternNoMatch", {"*.doc"}, {}, {}}),
+                         testing::Values(SExtractCase{"All", {"*"}, {}, {"a.txt", "d/b.txt"},
+                                                      "3 of 3 files, 11 bytes of 11 bytes"},
+                                         SExtractCase{"Rows", {}, {2}, {"d/b.txt"},
+                                                      "1 of 1 files, 6 bytes of 6 bytes"},
+                                         SExtractCase{"Pattern", {"*.txt"}, {}, {"a.txt", "d/b.txt"},
+                                                      "2 of 2 files, 11 bytes of 11 bytes"},
+                                         SExtractCase{"PatternNoMatch", {"*.doc"}, {}, {},
+                                                      "0 files, 0 bytes read"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(CTarDocTest, SavingANewArchiveWritesTheIndexFileFirst)
@@ -267,6 +273,7 @@ TEST_F(CTarDocTest, SavingANewArchiveWritesTheIndexFileFirst)
     EXPECT_FALSE(m_doc.IsModified());
     EXPECT_EQ(CountBoxes(CScriptedFrontEnd::BOX_ERROR), 0);
     EXPECT_EQ(ListArchive(path), (std::vector<std::string>{"index.txt", "a.txt", "big.bin"}));
+    EXPECT_EQ(m_frontEnd.LastOverall(), "3 of 3 files, 1.0 KB of 1.0 KB");
 
     EXPECT_EQ(ReadIndexFile(path), "a.txt, 5\r\nbig.bin, 1024\r\n");
 }

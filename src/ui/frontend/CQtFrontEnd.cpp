@@ -65,6 +65,14 @@ void CQtFrontEnd::SetWaitProgress(int percent)
     QueueDeliveryLocked();
 }
 
+void CQtFrontEnd::SetWaitOverall(const std::string& text)
+{
+    std::lock_guard lock(m_pendingLock);
+    m_pending.bOverall = true;
+    m_pending.strOverall = text;
+    QueueDeliveryLocked();
+}
+
 void CQtFrontEnd::CloseWaitWindow(int code)
 {
     std::lock_guard lock(m_pendingLock);
@@ -103,6 +111,8 @@ void CQtFrontEnd::Deliver()
         m_pWaitDlg->SetStatus(CDocumentText::ToQt(pending.strStatus));
     if (pending.nProgress >= 0)
         m_pWaitDlg->SetProgress(pending.nProgress);
+    if (pending.bOverall)
+        m_pWaitDlg->SetOverall(CDocumentText::ToQt(pending.strOverall));
     for (const SWindowCommand& command : pending.commands)
     {
         if (command.bFinish)

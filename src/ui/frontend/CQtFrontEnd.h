@@ -39,6 +39,7 @@ public:
     int RunWaitWindow(CWaitDialog& dialog) override;
     void SetWaitStatus(const std::string& text) override;
     void SetWaitProgress(int percent) override;
+    void SetWaitOverall(const std::string& text) override;
     void CloseWaitWindow(int code) override;
     void ShowFinishedLook() override;
     void ShowError(const std::string& text) override;
@@ -59,6 +60,8 @@ private:
         bool bStatus = false;
         std::string strStatus;
         int nProgress = -1;
+        bool bOverall = false;
+        std::string strOverall;
         std::vector<SWindowCommand> commands;
     };
 

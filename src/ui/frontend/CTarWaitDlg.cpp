@@ -21,7 +21,8 @@ constexpr int kStatusLines = 3;
 
 CTarWaitDlg::CTarWaitDlg(CWaitDialog& logic, QWidget* owner)
     : QDialog(owner), m_logic(logic), m_pStatus(new QPlainTextEdit(this)),
-      m_pProgress(new QProgressBar(this)), m_pPicture(new QLabel(this)),
+      m_pProgress(new QProgressBar(this)), m_pOverall(new QLabel(this)),
+      m_pPicture(new QLabel(this)),
       m_pButton(new QPushButton(QString::fromLatin1(CWaitDialog::WAIT_CANCEL_BUTTON), this))
 {
     setWindowTitle(QString::fromLatin1(CWaitDialog::WAIT_CAPTION));
@@ -33,6 +34,10 @@ CTarWaitDlg::CTarWaitDlg(CWaitDialog& logic, QWidget* owner)
     // The window keeps its size when the bar first shows.
     KeepRoomWhenHidden(m_pProgress, true);
     m_pProgress->hide();
+    // Room for the line from the start, so the window never grows with it.
+    m_pOverall->setAccessibleName(QStringLiteral("Whole operation"));
+    m_pOverall->setFixedWidth(kStatusWidth);
+    m_pOverall->setMinimumHeight(m_pOverall->fontMetrics().lineSpacing());
 
     m_pPicture->setPixmap(CFrontEndPictures::Finished());
     m_pPicture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -47,6 +52,7 @@ CTarWaitDlg::CTarWaitDlg(CWaitDialog& logic, QWidget* owner)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(m_pStatus);
     layout->addWidget(m_pProgress);
+    layout->addWidget(m_pOverall);
     layout->addWidget(m_pPicture, 0, Qt::AlignHCenter);
     layout->addLayout(buttonRow);
 
@@ -93,11 +99,17 @@ void CTarWaitDlg::SetProgress(int percent)
     m_pProgress->show();
 }
 
+void CTarWaitDlg::SetOverall(const QString& text)
+{
+    m_pOverall->setText(text);
+}
+
 void CTarWaitDlg::ShowFinishedLook()
 {
     m_bFinishedLook = true;
     m_pStatus->hide();
     m_pProgress->hide();
+    m_pOverall->hide();
     KeepRoomWhenHidden(m_pProgress, false);
     m_pPicture->show();
     m_pButton->setText(QString::fromLatin1(CWaitDialog::WAIT_FINISHED_BUTTON));

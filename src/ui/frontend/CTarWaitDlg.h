@@ -23,6 +23,8 @@ public:
     void SetStatus(const QString& text);
     // Shows the progress bar at percent (0 to 100).
     void SetProgress(int percent);
+    // The line below the bar: how far the whole operation has come.
+    void SetOverall(const QString& text);
     // The picture instead of the status and the bar, the button reading
     // "&Finished" centred under it, the caption "Operation Complete".
     void ShowFinishedLook();
@@ -43,6 +45,7 @@ private:
     CWaitDialog& m_logic;
     QPlainTextEdit* m_pStatus;
     QProgressBar* m_pProgress;
+    QLabel* m_pOverall;
     QLabel* m_pPicture;
     QPushButton* m_pButton;
     bool m_bFinishedLook = false;

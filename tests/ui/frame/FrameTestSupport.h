@@ -162,6 +162,7 @@ public:
     }
     void SetWaitStatus(const std::string&) override {}
     void SetWaitProgress(int) override {}
+    void SetWaitOverall(const std::string&) override {}
     void CloseWaitWindow(int code) override
     {
         // A close meant for one run never ends the next.

@@ -49,6 +49,16 @@ protected:
 
     // Window thread.
     template <class T> T* Part() const { return m_frontEnd.GetWaitWindow()->findChild<T*>(); }
+    // The label that holds a picture, or the one that holds text.
+    QLabel* Label(bool picture) const
+    {
+        for (auto* label : m_frontEnd.GetWaitWindow()->findChildren<QLabel*>())
+        {
+            if (label->pixmap().isNull() != picture)
+                return label;
+        }
+        return nullptr;
+    }
     static QString Name(QObject* part)
     {
         return QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name);
@@ -57,12 +67,14 @@ protected:
     {
         auto* status = Part<QPlainTextEdit>();
         auto* progress = Part<QProgressBar>();
-        auto* picture = Part<QLabel>();
+        auto* picture = Label(true);
+        auto* overall = Label(false);
         auto* button = Part<QPushButton>();
         return QStringList{m_frontEnd.GetWaitWindow()->windowTitle(),
                            status->isVisible() ? "[" + status->toPlainText() + "]" : "no status",
                            progress->isVisible() ? QString::number(progress->value()) + "%"
                                                  : "no progress",
+                           overall->isVisible() ? "{" + overall->text() + "}" : "no overall",
                            picture->isVisible() ? "picture" : "no picture",
                            button->text() + (button->isEnabled() ? "" : " disabled")}
             .join(" / ");
@@ -88,6 +100,7 @@ TEST_F(CQtFrontEndTest, WorkerStatusAndProgressReachTheWindowAndCloseEndsTheRunW
         seen << Seen();
         m_dialog.SetStatus("Listing archive...");
         m_dialog.SetProgress(40);
+        m_dialog.SetOverall("3 files, 12 KB read");
         seen << Seen();
         names = CModalDriver::OnWindowThread(
             [this] { return Name(Part<QPlainTextEdit>()) + " / " + Name(Part<QPushButton>()); });
@@ -95,8 +108,9 @@ TEST_F(CQtFrontEndTest, WorkerStatusAndProgressReachTheWindowAndCloseEndsTheRunW
     });
 
     EXPECT_EQ(code, CWaitDialog::WAIT_CLOSE_CANCELLED);
-    EXPECT_EQ(seen, QStringList({"Please Wait... / [] / no progress / no picture / &Cancel",
-                                 "Please Wait... / [Listing archive...] / 40% / no picture / &Cancel"}));
+    EXPECT_EQ(seen, QStringList({"Please Wait... / [] / no progress / {} / no picture / &Cancel",
+                                 "Please Wait... / [Listing archive...] / 40% / {3 files, 12 KB "
+                                 "read} / no picture / &Cancel"}));
     EXPECT_EQ(names, "Listing archive... / Cancel");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -140,7 +154,7 @@ TEST_F(CQtFrontEndTest, ThousandsOfStatusCallsReachTheWindowAsOneUpdateWithTheLa
         m_dialog.CloseWithCode(CWaitDialog::WAIT_CLOSE_DONE);
     });
 
-    EXPECT_EQ(seen, "Please Wait... / [Member 1999] / 80% / no picture / &Cancel");
+    EXPECT_EQ(seen, "Please Wait... / [Member 1999] / 80% / {} / no picture / &Cancel");
     EXPECT_EQ(nDeliveries, 1);
 }
 
@@ -162,11 +176,11 @@ TEST_F(CQtFrontEndTest, FinishedLookShowsThePictureCentredAndItsButtonEndsTheRun
         m_dialog.ShowFinished();
         seen = Seen();
         bCentred = CModalDriver::OnWindowThread([this] {
-            const QRect picture = Part<QLabel>()->geometry();
+            const QRect picture = Label(true)->geometry();
             const QRect button = Part<QPushButton>()->geometry();
             const QPoint offset = m_frontEnd.GetWaitWindow()->frameGeometry().center() -
                                   m_owner.frameGeometry().center();
-            return Part<QLabel>()->pixmap().size() == QSize(196, 132) &&
+            return Label(true)->pixmap().size() == QSize(196, 132) &&
                    button.top() > picture.bottom() &&
                    std::abs(button.center().x() - picture.center().x()) <= 1 &&
                    offset.manhattanLength() <= 2;
@@ -177,7 +191,7 @@ TEST_F(CQtFrontEndTest, FinishedLookShowsThePictureCentredAndItsButtonEndsTheRun
         });
     });
 
-    EXPECT_EQ(seen, "Operation Complete / no status / no progress / picture / &Finished");
+    EXPECT_EQ(seen, "Operation Complete / no status / no progress / no overall / picture / &Finished");
     EXPECT_TRUE(bCentred);
     EXPECT_EQ(code, CWaitDialog::WAIT_CLOSE_DONE);
 }
@@ -219,9 +233,9 @@ TEST_P(CQtFrontEndCancelTest, CancelAsksFirstAndOnlyYesStopsTheOperation)
     EXPECT_EQ(m_bContinue, GetParam().answer == QMessageBox::No);
 }
 
-constexpr const char* kGoingOn = "Please Wait... / [Extracting files...] / no progress / "
+constexpr const char* kGoingOn = "Please Wait... / [Extracting files...] / no progress / {} / "
                                  "no picture / &Cancel";
-constexpr const char* kCanceling = "Please Wait... / [Canceling operation...] / no progress / "
+constexpr const char* kCanceling = "Please Wait... / [Canceling operation...] / no progress / {} / "
                                    "no picture / &Cancel disabled";
 INSTANTIATE_TEST_SUITE_P(
     Presses, CQtFrontEndCancelTest,
