@@ -94,6 +94,31 @@ TEST_F(CInstalledProgramTest, EachFileLandsWhereTheDesktopLooksAndPassesItsValid
         << output.toStdString();
 }
 
+// Help, version and a wrong option are answered without a display, before
+// any window would need one.
+TEST_F(CInstalledProgramTest, TheProgramAnswersItsCommandLineWithoutADisplay)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    const struct
+    {
+        const char* option;
+        int status;
+        const char* says;
+    } cases[] = {{"--version", 0, "Vorkant " VORKANT_VERSION "\n"},
+                 {"--help", 0, "Usage: vorkant [options] [archive]\n"},
+                 {"--bogus", 2, "Unknown option 'bogus'.\n"}};
+    for (const auto& c : cases)
+    {
+        QString output;
+        EXPECT_EQ(RunProgram(Installed("bin/vorkant"), {c.option}, &output, environment),
+                  c.status)
+            << c.option;
+        EXPECT_TRUE(output.startsWith(c.says)) << output.toStdString();
+    }
+}
+
 // The first window shows that it opened the archive handed over through its
 // recent files, stored at once; SIGTERM, as when the session ends, closes it
 // the way Exit does.
