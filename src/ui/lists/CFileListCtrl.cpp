@@ -5,11 +5,14 @@
 #include "ui/lists/SListEvent.h"
 
 #include <QClipboard>
+#include <QDrag>
 #include <QDropEvent>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUrl>
 
 #include <algorithm>
@@ -367,6 +370,55 @@ int CFileListCtrl::OnColSizing(int, int width)
 void CFileListCtrl::OnRButton(bool pressed, const QPoint& point)
 {
     FireListEvent(pressed ? LIST_EVENT_RBUTTON_DOWN : LIST_EVENT_RBUTTON_UP, 0, point);
+}
+
+void CFileListCtrl::SetDragSource(DragSource source)
+{
+    m_dragSource = std::move(source);
+    setDragEnabled(static_cast<bool>(m_dragSource));
+}
+
+void CFileListCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const int row = currentIndex().row();
+    const int key = event->key();
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier))
+    {
+        const QRect cell = visualRect(model()->index(std::max(row, 0), 0));
+        const QPoint at = row >= 0 ? cell.center() : QPoint(0, 0);
+        FireListEvent(LIST_EVENT_RBUTTON_DOWN, row, viewport()->mapTo(this, at));
+        event->accept();
+        return;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && row >= 0)
+    {
+        FireListEvent(LIST_EVENT_OPEN, row);
+        event->accept();
+        return;
+    }
+    CUGCtrl::keyPressEvent(event);
+}
+
+void CFileListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        FireListEvent(LIST_EVENT_OPEN, index.row());
+    CUGCtrl::mouseDoubleClickEvent(event);
+}
+
+void CFileListCtrl::startDrag(Qt::DropActions /*supportedActions*/)
+{
+    std::vector<int> rows;
+    if (!m_dragSource || !GetSelectedRows(rows))
+        return;
+    QMimeData* data = m_dragSource(rows);
+    if (!data)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // A copy: nothing leaves the archive.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 void CFileListCtrl::OnKeyDown(int virtualKey)

@@ -4,6 +4,7 @@
 #include "ui/lists/CListChanges.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     ~CFileListCtrl() override;
 
     void Attach(CFileDataSource* source, bool acceptDrops);
+    // What a drag of the selected rows (ascending) carries; the rows can be
+    // dragged only once this is set, and a drag that gets nothing is none.
+    using DragSource = std::function<QMimeData*(const std::vector<int>& rows)>;
+    void SetDragSource(DragSource source);
     CFileDataSource* GetDataSource() const;
 
     void SetListFont(const QFont& font);
@@ -71,6 +76,11 @@ protected:
     void OnSelectionChange() override;
     void OnSize() override;
 
+    // The Menu key and Shift+F10 open the popup at the current row, as a
+    // right click there would; Enter opens the current row.
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -92,6 +102,7 @@ private:
                        std::int32_t key = 0);
 
     CListChanges m_changes;
+    DragSource m_dragSource;
     bool m_bAutoSize = true;
     bool m_bAcceptDrops = false;
     // While above 0 the control is changing the list itself, and catches up

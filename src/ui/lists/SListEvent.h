@@ -13,6 +13,7 @@ enum : std::int32_t
     LIST_EVENT_RBUTTON_DOWN = 1, // nX, nY: in the control's coordinates, heading included
     LIST_EVENT_RBUTTON_UP = 2,
     LIST_EVENT_KEY = 3, // nKey: the Windows virtual-key code
+    LIST_EVENT_OPEN = 4, // nRow: double-clicked, or current when Enter was pressed
 };
 
 constexpr std::int32_t VK_DELETE_KEY = 46; // nKey of the Delete key (Windows virtual-key code)
