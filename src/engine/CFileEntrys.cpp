@@ -276,6 +276,12 @@ bool CFileEntrys::CopyAt(int index, SFileEntry& entry) const
     return true;
 }
 
+bool CFileEntrys::TestAt(int index, const std::function<bool(const SFileEntry&)>& test) const
+{
+    std::lock_guard guard(m_lock);
+    return index >= 0 && index < GetCount() && test(*m_entries[static_cast<std::size_t>(index)]);
+}
+
 // Without the lock: a client counting from inside a notice must not take
 // the list's lock after the delivery's, while a tree being added takes them
 // the other way round.

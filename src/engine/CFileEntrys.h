@@ -7,6 +7,7 @@
 #include <memory>
 #include <atomic>
 #include <mutex>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
     // A copy of the entry, taken under the lock, for a reader on another
     // thread than the one changing the list; false past the end.
     bool CopyAt(int index, SFileEntry& entry) const;
+    // The test's answer for the entry, asked under the lock, as CopyAt reads
+    // it but without the copy; false past the end.
+    bool TestAt(int index, const std::function<bool(const SFileEntry&)>& test) const;
     int GetCount() const;
     std::uint64_t GetTotalSize() const;
 

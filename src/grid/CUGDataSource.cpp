@@ -11,10 +11,19 @@ QVariant CUGDataSource::GetCellData(int, int, int) const
     return {};
 }
 
+// A filtered list takes new rows as a reset: the rows that follow the
+// insertion move, and a listing appends at the end, seldom more than a few
+// times a second.
 void CUGDataSource::AnnounceInserted(int first, int count)
 {
     if (count <= 0)
         return;
+    if (IsFiltered())
+    {
+        m_nRows += count;
+        Refilter();
+        return;
+    }
     beginInsertRows(QModelIndex(), first, first + count - 1);
     m_nRows += count;
     endInsertRows();
@@ -24,6 +33,12 @@ void CUGDataSource::AnnounceRemoved(int first, int count)
 {
     if (count <= 0)
         return;
+    if (IsFiltered())
+    {
+        m_nRows -= count;
+        Refilter();
+        return;
+    }
     beginRemoveRows(QModelIndex(), first, first + count - 1);
     m_nRows -= count;
     endRemoveRows();
@@ -31,13 +46,62 @@ void CUGDataSource::AnnounceRemoved(int first, int count)
 
 void CUGDataSource::AnnounceReset(int rows)
 {
-    beginResetModel();
     m_nRows = rows;
+    Refilter();
+}
+
+void CUGDataSource::SetRowFilter(RowTest test)
+{
+    m_filter = std::move(test);
+    Refilter();
+}
+
+void CUGDataSource::Refilter()
+{
+    beginResetModel();
+    m_shown.clear();
+    if (m_filter)
+    {
+        for (int row = 0; row < m_nRows; ++row)
+        {
+            if (m_filter(row))
+                m_shown.push_back(row);
+        }
+    }
     endResetModel();
 }
 
+int CUGDataSource::GetShownRows() const
+{
+    return IsFiltered() ? static_cast<int>(m_shown.size()) : m_nRows;
+}
+
+int CUGDataSource::SourceRow(int shownRow) const
+{
+    if (shownRow < 0 || shownRow >= GetShownRows())
+        return -1;
+    return IsFiltered() ? m_shown[static_cast<std::size_t>(shownRow)] : shownRow;
+}
+
+int CUGDataSource::ShownRow(int sourceRow) const
+{
+    if (!IsFiltered())
+        return sourceRow >= 0 && sourceRow < m_nRows ? sourceRow : -1;
+    const auto found = std::lower_bound(m_shown.begin(), m_shown.end(), sourceRow);
+    return found != m_shown.end() && *found == sourceRow
+               ? static_cast<int>(found - m_shown.begin())
+               : -1;
+}
+
+// A filtered list tests its rows again: what the changed ones show now may
+// match or no longer.
 void CUGDataSource::AnnounceChanged(int first, int last)
 {
+    if (IsFiltered())
+    {
+        Refilter();
+        return;
+    }
     first = std::max(first, 0);
     last = std::min(last, m_nRows - 1);
     if (first > last || GetNumberCols() == 0)
@@ -56,7 +120,7 @@ void CUGDataSource::SetHeading(int col, const QString& text)
 
 int CUGDataSource::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_nRows;
+    return parent.isValid() ? 0 : GetShownRows();
 }
 
 int CUGDataSource::columnCount(const QModelIndex& parent) const
@@ -66,13 +130,13 @@ int CUGDataSource::columnCount(const QModelIndex& parent) const
 
 QVariant CUGDataSource::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= m_nRows ||
-        index.column() >= GetNumberCols())
+    const int row = index.isValid() && index.model() == this ? SourceRow(index.row()) : -1;
+    if (row < 0 || index.column() >= GetNumberCols())
         return {};
     if (role == Qt::DisplayRole)
-        return GetCellText(index.row(), index.column());
+        return GetCellText(row, index.column());
     if (role >= Qt::UserRole)
-        return GetCellData(index.row(), index.column(), role);
+        return GetCellData(row, index.column(), role);
     return {};
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cctype>
 #include <ctime>
 #include <functional>
 
@@ -44,6 +45,24 @@ std::string TooLongMessage(const std::string& name, std::uint32_t limit)
 QString DecodeName(const std::string& name)
 {
     return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+bool IsAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// Whether the name holds the text in any case. Most names and texts are
+// ASCII, and are compared as they are stored, lowered here byte by byte;
+// only the rest are decoded for Unicode's rules.
+bool Holds(const std::string& name, const QString& text, const std::string& lowered)
+{
+    if (!IsAscii(name) || !IsAscii(lowered))
+        return DecodeName(name).contains(text, Qt::CaseInsensitive);
+    const auto lower = [](char a, char b)
+    { return std::tolower(static_cast<unsigned char>(a)) == b; };
+    return std::search(name.begin(), name.end(), lowered.begin(), lowered.end(), lower) !=
+           name.end();
 }
 
 // Kilobytes, rounded up: only an empty file shows 0 KB.
@@ -208,6 +227,22 @@ void CFileDataSource::Log(const std::string& message) const
 {
     if (CMessageLog* log = m_pLog)
         log->Add(CLogEntry(message));
+}
+
+void CFileDataSource::ShowNamesHolding(const QString& text)
+{
+    if (text.isEmpty())
+    {
+        SetRowFilter({});
+        return;
+    }
+    const std::string lowered = text.toLower().toStdString();
+    SetRowFilter(
+        [this, text, lowered](int row)
+        {
+            return TestAt(row, [&](const SFileEntry& entry)
+                          { return Holds(NameOf(entry), text, lowered); });
+        });
 }
 
 const std::string& CFileDataSource::NameOf(const SFileEntry& entry) const

@@ -59,6 +59,9 @@ public:
     void AddPaths(const std::vector<std::string>& paths);
     // Removes the entries at the rows, so that the list announces it once.
     void RemoveEntries(std::vector<int> rows);
+    // Window thread. Shows only the rows whose name, as the name column
+    // shows it, holds the text in any case; an empty text shows them all.
+    void ShowNamesHolding(const QString& text);
 
     int GetNumberCols() const override;
     QString GetColName(int col) const override;

@@ -160,7 +160,7 @@ bool CFileListCtrl::GetSelectedRows(std::vector<int>& rows) const
     for (const QItemSelectionRange& range : selectionModel()->selection())
     {
         for (int row = range.top(); row <= range.bottom(); ++row)
-            rows.push_back(row);
+            rows.push_back(source->SourceRow(row));
     }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -174,10 +174,8 @@ int CFileListCtrl::GetCurrentRow() const
     int lowest = INT_MAX;
     for (const QItemSelectionRange& range : selectionModel()->selection())
         lowest = std::min(lowest, range.top());
-    if (lowest != INT_MAX)
-        return lowest;
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return SourceRow(lowest != INT_MAX ? lowest : current.isValid() ? current.row() : -1);
 }
 
 void CFileListCtrl::SelectRow(int row)
@@ -185,9 +183,10 @@ void CFileListCtrl::SelectRow(int row)
     if (selectionModel() == nullptr)
         return;
     clearSelection();
-    if (row < 0 || row >= GetRowCount())
+    const int shown = GetDataSource() != nullptr ? GetDataSource()->ShownRow(row) : -1;
+    if (shown < 0)
         return;
-    const QModelIndex index = model()->index(row, 0);
+    const QModelIndex index = model()->index(shown, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index);
@@ -196,7 +195,22 @@ void CFileListCtrl::SelectRow(int row)
 int CFileListCtrl::GetRowCount() const
 {
     const CFileDataSource* source = GetDataSource();
-    return source != nullptr ? source->GetAnnouncedRows() : 0;
+    return source != nullptr ? source->GetShownRows() : 0;
+}
+
+int CFileListCtrl::SourceRow(int shownRow) const
+{
+    const CFileDataSource* source = GetDataSource();
+    return source != nullptr ? source->SourceRow(shownRow) : -1;
+}
+
+void CFileListCtrl::ShowNamesHolding(const QString& text)
+{
+    if (GetDataSource() == nullptr)
+        return;
+    GetDataSource()->ShowNamesHolding(text);
+    UpdateHeadings();
+    emit ListChanged();
 }
 
 bool CFileListCtrl::CanCopy() const
@@ -246,7 +260,7 @@ void CFileListCtrl::RemoveRows(const std::vector<int>& rows)
 {
     // The current row number is selected again, or the last row when the
     // list no longer reaches it.
-    const int current = currentIndex().isValid() ? currentIndex().row() : rows.front();
+    const int current = currentIndex().isValid() ? SourceRow(currentIndex().row()) : rows.front();
     GetDataSource()->RemoveEntries(rows);
     SelectRow(std::min(current, GetRowCount() - 1));
 }
@@ -352,10 +366,14 @@ void CFileListCtrl::UpdateHeadings()
 {
     CFileDataSource* source = GetDataSource();
     const double megabytes = static_cast<double>(source->GetTotalSize()) / 1048576.0;
+    const QString name = source->GetColName(CFileDataSource::COL_NAME);
     source->SetHeading(CFileDataSource::COL_NAME,
-                       QStringLiteral("%1, %2 Total")
-                           .arg(source->GetColName(CFileDataSource::COL_NAME))
-                           .arg(GetRowCount()));
+                       source->IsFiltered()
+                           ? QStringLiteral("%1, %2 of %3 Total")
+                                 .arg(name)
+                                 .arg(source->GetShownRows())
+                                 .arg(source->GetAnnouncedRows())
+                           : QStringLiteral("%1, %2 Total").arg(name).arg(GetRowCount()));
     source->SetHeading(CFileDataSource::COL_SIZE,
                        QStringLiteral("%1, %2 MB")
                            .arg(source->GetColName(CFileDataSource::COL_SIZE))
@@ -392,7 +410,7 @@ void CFileListCtrl::keyPressEvent(QKeyEvent* event)
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && row >= 0)
     {
-        FireListEvent(LIST_EVENT_OPEN, row);
+        FireListEvent(LIST_EVENT_OPEN, SourceRow(row));
         event->accept();
         return;
     }
@@ -403,7 +421,7 @@ void CFileListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && index.isValid())
-        FireListEvent(LIST_EVENT_OPEN, index.row());
+        FireListEvent(LIST_EVENT_OPEN, SourceRow(index.row()));
     CUGCtrl::mouseDoubleClickEvent(event);
 }
 
@@ -428,7 +446,7 @@ void CFileListCtrl::OnKeyDown(int virtualKey)
 
 void CFileListCtrl::OnRowChange(int row)
 {
-    FireListEvent(LIST_EVENT_ROW_CHANGED, row);
+    FireListEvent(LIST_EVENT_ROW_CHANGED, SourceRow(row));
     emit ListChanged();
 }
 

@@ -54,6 +54,10 @@ public:
     void SelectRow(int row);
     // The rows shown.
     int GetRowCount() const;
+    // Shows only the rows whose name holds the text, in any case, in their
+    // order; an empty text shows every row. The rows this control speaks of
+    // (selected, current, in its events) are the list's own all the same.
+    void ShowNamesHolding(const QString& text);
 
     bool CanCopy() const;
     bool CanPaste() const;
@@ -87,6 +91,8 @@ protected:
 
 private:
     int OnEntrysEvent(void* record);
+    // The list's row of a row shown, -1 for none.
+    int SourceRow(int shownRow) const;
     void CatchUp();
     void UpdateHeadings();
     void ApplyRowHeights();

@@ -227,14 +227,30 @@ TEST_F(CFileListCtrlTest, OwnerHearsOfRowsRightClicksAndKeys)
     QTest::mouseRelease(m_list.viewport(), Qt::RightButton, {}, inRows);
     m_list.setFocus();
     QTest::keyClick(&m_list, Qt::Key_Delete);
+    // The popup's keys open it at the current row, Enter and a double click
+    // open a row.
+    m_list.SelectRow(2);
+    QTest::keyClick(&m_list, Qt::Key_Menu);
+    QTest::keyClick(&m_list, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(&m_list, Qt::Key_Return);
+    const QPoint firstRow = m_list.visualRect(m_source.index(0, 0)).center();
+    QTest::mouseDClick(m_list.viewport(), Qt::LeftButton, {}, firstRow);
 
     const std::vector<SListEvent> rows = listener.OfKind(LIST_EVENT_ROW_CHANGED);
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows.front().nRow, 2);
     const std::vector<SListEvent> down = listener.OfKind(LIST_EVENT_RBUTTON_DOWN);
-    ASSERT_EQ(down.size(), 1u);
+    ASSERT_EQ(down.size(), 3u);
     const QPoint expected = m_list.viewport()->geometry().topLeft() + inRows;
     EXPECT_EQ(QPoint(down[0].nX, down[0].nY), expected);
+    const QPoint atRow = m_list.viewport()->mapTo(
+        &m_list, m_list.visualRect(m_source.index(2, 0)).center());
+    EXPECT_EQ(QPoint(down[1].nX, down[1].nY), atRow);
+    EXPECT_EQ(QPoint(down[2].nX, down[2].nY), atRow);
+    const std::vector<SListEvent> opened = listener.OfKind(LIST_EVENT_OPEN);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].nRow, 2);
+    EXPECT_EQ(opened[1].nRow, 0);
     EXPECT_EQ(listener.OfKind(LIST_EVENT_RBUTTON_UP).size(), 1u);
     const std::vector<SListEvent> keys = listener.OfKind(LIST_EVENT_KEY);
     ASSERT_EQ(keys.size(), 1u);
@@ -242,6 +258,40 @@ TEST_F(CFileListCtrlTest, OwnerHearsOfRowsRightClicksAndKeys)
     // The control only reports the key; its owner decides.
     EXPECT_EQ(m_source.GetCount(), 3);
     EXPECT_GT(changes, 0);
+}
+
+// Typing in the find bar shows the rows whose names hold the text, in any
+// case, in their order; what the control reports stays the list's rows.
+TEST_F(CFileListCtrlTest, ShowingNamesThatHoldATextKeepsTheListsRows)
+{
+    Fill({"docs/Report.TXT", "src/main.cpp", "docs/notes.txt", "Ünïcode.txt", "README"});
+    Attach();
+    const struct
+    {
+        const char* text;
+        std::vector<QString> shown;
+    } cases[] = {{"txt", {"docs/Report.TXT", "docs/notes.txt", "Ünïcode.txt"}},
+                 {"DOCS/", {"docs/Report.TXT", "docs/notes.txt"}},
+                 {"ünï", {"Ünïcode.txt"}},
+                 {"nothing", {}},
+                 {"", {"docs/Report.TXT", "src/main.cpp", "docs/notes.txt", "Ünïcode.txt", "README"}}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        m_list.ShowNamesHolding(QString::fromUtf8(c.text));
+        std::vector<QString> shown;
+        for (int row = 0; row < m_list.GetRowCount(); ++row)
+            shown.push_back(Name(row));
+        EXPECT_EQ(shown, c.shown);
+    }
+    m_list.ShowNamesHolding("docs");
+    EXPECT_EQ(Heading(0), "Path Name, 2 of 5 Total");
+    SelectRows({1});
+    std::vector<int> selected;
+    ASSERT_TRUE(m_list.GetSelectedRows(selected));
+    EXPECT_EQ(selected, std::vector<int>{2});
+    m_source.Add(MakeEntry("docs/late.txt", 1));
+    EXPECT_EQ(Heading(0), "Path Name, 3 of 6 Total") << "rows that come later are tested too";
 }
 
 TEST_F(CFileListCtrlTest, CutOfThreeRowsIsOneChangeToTheView)
