@@ -4,6 +4,7 @@
 #include "core/CGenericException.h"
 #include "core/COsException.h"
 #include "engine/CTarMessages.h"
+#include "ui/app/CSessionEnd.h"
 #include "ui/app/CTerminateSignal.h"
 #include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
@@ -87,12 +88,22 @@ int CTarApp::Run(const QStringList& arguments)
     // Without the socket this window still works; it just is not found.
     m_instance.Listen();
     CTerminateSignal terminate;
-    connect(&terminate, &CTerminateSignal::Terminated, this,
-            [this] { WhenIdle([this] { m_pFrame->close(); }); });
+    CSessionEnd sessionEnd(
+        m_frontEnd, [this] { return m_bStarted; }, [this] { EndSession(); });
+    connect(&terminate, &CTerminateSignal::Terminated, &sessionEnd, &CSessionEnd::Start);
     const bool started = InitInstance(arguments);
     const int status = started ? QApplication::exec() : 1;
     ExitInstance();
     return status;
+}
+
+// Closes the window as Exit does. The question about waiting files is
+// answered Cancel, so the window may stay: the program ends all the same,
+// through exit, which unlike quit asks no window again.
+void CTarApp::EndSession()
+{
+    m_pFrame->close();
+    QApplication::exit(0);
 }
 
 bool CTarApp::InitInstance(const QStringList& arguments)

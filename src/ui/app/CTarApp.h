@@ -68,6 +68,7 @@ public:
 private:
     std::unique_ptr<CFileEntrys> MakeList(CTarDoc::EList list);
     void MakeDocumentAndFrame();
+    void EndSession();
     bool OpenFile(const QString& path);
     static bool IsOpenable(const QString& path);
     // Empties the document, after asking to save it when askToSave is set.

@@ -1,5 +1,7 @@
 #include "ui/frontend/CQtFrontEnd.h"
 
+#include "core/MessageBoxCodes.h"
+#include "document/CAppendOverwrite.h"
 #include "document/CWaitDialog.h"
 #include "ui/frontend/CAppendOverwirteDlg.h"
 #include "ui/frontend/CArchiveFileTypes.h"
@@ -8,6 +10,7 @@
 #include "ui/frontend/CTarWaitDlg.h"
 #include "ui/frontend/CWindowThread.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QFileDialog>
 #include <QMetaObject>
@@ -127,22 +130,50 @@ void CQtFrontEnd::Deliver()
     }
 }
 
+void CQtFrontEnd::EndSession()
+{
+    m_bSessionEnded = true;
+}
+
 void CQtFrontEnd::ShowError(const std::string& text)
 {
     CWindowThread::Call(this, [this, &text] {
+        if (m_bSessionEnded)
+        {
+            qWarning().noquote() << CDocumentText::ToQt(text);
+            return IDOK;
+        }
         return CMessageBoxStyle::Show(BoxOwner(), kErrorCaption, text, MB_OK | MB_ICONSTOP);
     });
 }
 
 int CQtFrontEnd::Ask(const std::string& text, const std::string& caption, unsigned style)
 {
-    return CWindowThread::Call(
-        this, [&] { return CMessageBoxStyle::Show(BoxOwner(), caption, text, style); });
+    return CWindowThread::Call(this, [&] {
+        if (m_bSessionEnded)
+            return SessionEndAnswer(text, style);
+        return CMessageBoxStyle::Show(BoxOwner(), caption, text, style);
+    });
+}
+
+// The wait window's question whether to cancel gets yes: the operation must
+// stop. Any other gets what its Escape key gives, which writes nothing and
+// starts nothing; it is noted, so that what was not done (files waiting to be
+// added, say) is not dropped silently.
+int CQtFrontEnd::SessionEndAnswer(const std::string& text, unsigned style)
+{
+    if (text == CWaitDialog::WAIT_CONFIRM_CANCEL)
+        return IDYES;
+    qWarning().noquote() << "The session ended before this was answered:"
+                         << CDocumentText::ToQt(text);
+    return CMessageBoxStyle::Answer(QMessageBox::NoButton, style);
 }
 
 int CQtFrontEnd::AskAppendOverwrite()
 {
     return CWindowThread::Call(this, [this] {
+        if (m_bSessionEnded)
+            return CAppendOverwrite::AO_CANCEL;
         CAppendOverwirteDlg question(BoxOwner());
         return question.exec();
     });
@@ -150,6 +181,8 @@ int CQtFrontEnd::AskAppendOverwrite()
 
 bool CQtFrontEnd::AskSavePath(const std::string& proposed, std::string& path)
 {
+    if (m_bSessionEnded)
+        return false;
     QFileDialog chooser(m_pOwner, QString::fromLatin1(kSaveCaption));
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     // The chosen type's suffix goes onto a name typed without one, before

@@ -20,7 +20,8 @@ class QWidget;
 // here and handed to the window thread as one queued delivery at a time, in
 // which the newest status and progress win and close and finish follow in
 // the order they came. Boxes and questions asked by the worker block it
-// until answered; asked on the window thread they run directly.
+// until answered; asked on the window thread they run directly. Once the
+// session ends no question waits for a user any more.
 class CQtFrontEnd : public QObject, public CFrontEnd
 {
     Q_OBJECT
@@ -35,6 +36,11 @@ public:
     void SetNewDocumentHandler(std::function<void()> handler);
     // Window thread: the wait window of the running operation, or null.
     CTarWaitDlg* GetWaitWindow() const { return m_pWaitDlg; }
+    // Window thread: the desktop session is ending. From now on each question
+    // is answered without a box, as SessionEndAnswer says, the save dialog is
+    // cancelled, and errors go to the standard error stream, which the
+    // session keeps.
+    void EndSession();
 
     int RunWaitWindow(CWaitDialog& dialog) override;
     void SetWaitStatus(const std::string& text) override;
@@ -69,12 +75,14 @@ private:
     void Deliver();
     // Window thread: the wait window while it shows, else the main window.
     QWidget* BoxOwner() const;
+    static int SessionEndAnswer(const std::string& text, unsigned style);
 
     QPointer<QWidget> m_pOwner;
     std::function<void()> m_newDocumentHandler;
     // Window thread only.
     CTarWaitDlg* m_pWaitDlg = nullptr;
     bool m_bRunClosed = false;
+    bool m_bSessionEnded = false;
     // Guards the two below; held only for moments, never while waiting.
     std::mutex m_pendingLock;
     SPending m_pending;

@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -366,5 +367,93 @@ TEST_F(CTarAppTest, F1OpensTheGuideAndUsingHelpItsFirstSection)
     EXPECT_EQ(viewer.m_opened[1].fragment(), QStringLiteral("using-this-guide"));
     app.ExitInstance();
 }
+
+#ifdef Q_OS_UNIX
+// The runtime folder, where the window serves later starts, in the test's
+// home while it lives.
+class CRuntimeFolder
+{
+public:
+    explicit CRuntimeFolder(const CTestFolder& home)
+        : m_previous(qgetenv(kName)), m_strPath(home / "runtime")
+    {
+        std::filesystem::create_directory(m_strPath);
+        std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all);
+        qputenv(kName, QByteArray::fromStdString(m_strPath));
+    }
+    ~CRuntimeFolder() { qputenv(kName, m_previous); }
+    CRuntimeFolder(const CRuntimeFolder&) = delete;
+    CRuntimeFolder& operator=(const CRuntimeFolder&) = delete;
+
+private:
+    static constexpr char kName[] = "XDG_RUNTIME_DIR";
+    QByteArray m_previous;
+    std::string m_strPath;
+};
+
+struct SSessionEndCase
+{
+    const char* pszName;
+    // What waits to be added, and the command that brings up the window the
+    // session ends in; the topmost window then is of the class named.
+    std::vector<std::string> waiting;
+    int nCommand;
+    const char* pszTopClass;
+};
+
+// A logout while a question, or an operation's wait window, is up: the
+// program ends within the session's moments, as Exit would, having stored
+// its settings, and writes nothing to the archive that was not asked for.
+TEST_F(CTarAppTest, TheSessionEndingClosesWhatIsUpStoresTheSettingsAndEnds)
+{
+    const CRuntimeFolder runtime(m_home.Folder());
+    const std::string archive = WriteArchive();
+    const std::string before = m_home.Folder().ReadFile("three.tar");
+    const std::string added = m_home.Folder().WriteFile("added.txt", "added");
+    const std::string missing = m_home.Folder() / "missing.txt";
+    const SSessionEndCase cases[] = {
+        {"SaveChangesQuestion", {added}, ID_FILE_NEW, "QMessageBox"},
+        {"WorkerQuestionOverTheWaitWindow", {missing, added}, ID_FILE_SAVE, "QMessageBox"},
+        {"FinishedLook", {}, ID_LIST_ARCHIVE, "CTarWaitDlg"},
+    };
+    for (const SSessionEndCase& test : cases)
+    {
+        SCOPED_TRACE(test.pszName);
+        StoreSettings([](CAppSettings& settings) { settings.m_bShowFinishedDialog = 1; });
+        CTarApp app(&m_association);
+        QElapsedTimer sinceSignal;
+        bool commanded = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout,
+                         [&]
+                         {
+                             QWidget* modal = QApplication::activeModalWidget();
+                             if (commanded && modal && modal->inherits(test.pszTopClass))
+                             {
+                                 poll.stop();
+                                 sinceSignal.start();
+                                 std::raise(SIGTERM);
+                             }
+                             if (commanded || !app.IsStarted() || modal)
+                                 return;
+                             commanded = true;
+                             app.Frame()->Splitter().setSizes({170, 250});
+                             for (const std::string& path : test.waiting)
+                                 app.Doc().m_filesToAdd.Add(SFileEntry(path));
+                             app.Frame()->UpdateCommandStates();
+                             QTimer::singleShot(0, app.Frame(),
+                                                [&] { app.Frame()->RouteCommand(test.nCommand); });
+                         });
+        poll.start(10);
+
+        EXPECT_EQ(app.Run({"vorkant", QString::fromStdString(archive)}), 0);
+
+        ASSERT_TRUE(sinceSignal.isValid());
+        EXPECT_LT(sinceSignal.elapsed(), 5000);
+        EXPECT_EQ(StoredSettings().m_nCatalogPaneHeight, 170);
+        EXPECT_TRUE(m_home.Folder().ReadFile("three.tar") == before) << "the archive was written";
+    }
+}
+#endif
 
 } // namespace
