@@ -125,6 +125,7 @@ bool ShootWaitDialog(CTarApp& app, const QString& folder)
     CTarWaitDlg dialog(logic, app.Frame());
     dialog.SetStatus(QStringLiteral("docs/letters/note2.txt"));
     dialog.SetProgress(40);
+    dialog.SetOverall(QStringLiteral("3 of 7 files, 18 KB of 41 KB, about 4 s left"));
     dialog.show();
     return Save(dialog, folder, "wait-dialog.png");
 }
