@@ -132,6 +132,16 @@ CTarDevice::EDiskAccess CTarDevice::PutNewInPlace(CFile& old, CFile& made, const
     }
 }
 
+void CTarDevice::CloseDiskFiles(CFile& file, CFile& replaced, bool& fresh)
+{
+    const std::string unfinished = fresh ? file.GetFilePath() : std::string();
+    file.Close();
+    replaced.Close();
+    if (fresh)
+        CFile::Remove(unfinished);
+    fresh = false;
+}
+
 std::uint32_t CTarDevice::EndRead(unsigned char* records, std::uint32_t count, std::size_t bytes)
 {
     const auto read = static_cast<std::uint32_t>(bytes / RECORD_SIZE);

@@ -145,6 +145,9 @@ protected:
     // archive; after a failure the device is closed, with nothing left to
     // abandon and the old archive as it was.
     EDiskAccess PutNewInPlace(CFile& old, CFile& made, const std::string& name);
+    // Closes a disk archive's file and the old one it was to replace: a new
+    // archive (fresh) never made whole goes, and the old one stays.
+    static void CloseDiskFiles(CFile& file, CFile& replaced, bool& fresh);
     // Ends a read of count records into records, of which bytes came: a
     // piece of a record at the end is no record, the rest of the buffer is
     // cleared and each record read is told. The number of records read.

@@ -77,13 +77,7 @@ void CTarFileDevice::Close()
     }
     m_pending.clear();
     ForgetReadAhead();
-    // A new archive never made whole goes, and the old one stays.
-    const std::string unfinished = m_bNew ? m_file.GetFilePath() : std::string();
-    m_file.Close();
-    m_replaced.Close();
-    if (m_bNew)
-        CFile::Remove(unfinished);
-    m_bNew = false;
+    CloseDiskFiles(m_file, m_replaced, m_bNew);
     m_strName.clear();
 }
 
