@@ -34,8 +34,8 @@ CTarWaitDlg::CTarWaitDlg(CWaitDialog& logic, QWidget* owner)
     // The window keeps its size when the bar first shows.
     KeepRoomWhenHidden(m_pProgress, true);
     m_pProgress->hide();
-    // Room for the line from the start, so the window never grows with it.
-    m_pOverall->setAccessibleName(QStringLiteral("Whole operation"));
+    // Room for the line from the start, so the window never grows with it;
+    // screen readers read what it says.
     m_pOverall->setFixedWidth(kStatusWidth);
     m_pOverall->setMinimumHeight(m_pOverall->fontMetrics().lineSpacing());
 
