@@ -19,19 +19,13 @@ const std::uint32_t CAppendPage::PATH_LIMIT = 32767;
 const std::uint32_t CAppendPage::PATH_LIMIT = PATH_MAX;
 #endif
 
-CAppendPage::CAppendPage(CAppSettings& settings, CMessageLog& log, QWidget* parent)
+CAppendPage::CAppendPage(CAppSettings& settings, CMessageLog& log, CCommandActions& actions,
+                         QWidget* parent)
     : QWidget(parent), m_settings(settings), m_log(log), m_pList(new CFileListCtrl(this)),
-      m_pPopup(new CPopupMenu(
-          {{ID_MOVE_UP, "Move &Up"},
-           {ID_MOVE_DOWN, "Move &Down"},
-           {ID_REMOVE, "&Remove"},
-           {ID_REMOVE_ALL, "&Remove All"},
-           {ID_SELECT_FILES, "&Select Files"},
-           {0, nullptr},
-           {ID_EDIT_COPY, "&Copy"},
-           {ID_EDIT_CUT, "Cu&t"},
-           {ID_EDIT_PASTE, "&Paste"}},
-          [this](int id) { OnCommand(id); }, this))
+      m_pPopup(new CPopupMenu(actions,
+                              {ID_MOVE_UP, ID_MOVE_DOWN, ID_REMOVE, ID_REMOVE_ALL, ID_SELECT_FILES,
+                               0, ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE},
+                              this))
 {
     setWindowTitle(tr("Files To Add"));
     m_pList->setAccessibleName(tr("Files To Add"));
@@ -73,15 +67,7 @@ int CAppendPage::OnListEvent(void* record)
 {
     const auto& event = *static_cast<const SListEvent*>(record);
     if (event.nKind == LIST_EVENT_RBUTTON_DOWN)
-    {
-        m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)),
-                         [this](int id)
-                         {
-                             bool enabled = false;
-                             OnUpdateCommand(id, enabled);
-                             return enabled;
-                         });
-    }
+        m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)));
     else if (event.nKind == LIST_EVENT_KEY && event.nKey == VK_DELETE_KEY)
     {
         m_pList->RemoveSelected();

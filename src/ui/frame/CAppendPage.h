@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class CAppSettings;
+class CCommandActions;
 class CFileDataSource;
 class CFileListCtrl;
 class CMessageLog;
@@ -26,7 +27,9 @@ public:
     // entry whose name or path is as long could not be read to be written.
     static const std::uint32_t PATH_LIMIT;
 
-    CAppendPage(CAppSettings& settings, CMessageLog& log, QWidget* parent = nullptr);
+    // The popup shows the window's actions.
+    CAppendPage(CAppSettings& settings, CMessageLog& log, CCommandActions& actions,
+                QWidget* parent = nullptr);
     ~CAppendPage() override;
 
     // Shows the document's files to add; refused paths go to the log. The

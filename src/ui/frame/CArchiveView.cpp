@@ -24,14 +24,11 @@ namespace
 constexpr char kAllMembers[] = "*.*";
 } // namespace
 
-CArchiveView::CArchiveView(const SFrameContext& context, QWidget* parent)
+CArchiveView::CArchiveView(const SFrameContext& context, CCommandActions& actions, QWidget* parent)
     : QWidget(parent), m_doc(context.doc), m_catalogue(context.catalogue),
       m_settings(context.settings), m_pList(new CFileListCtrl(this)),
-      m_pPopup(new CPopupMenu(
-          {{ID_EXTRACT_FILES, "Extract &Files"},
-           {ID_LIST_ARCHIVE, "&List Archive"},
-           {ID_ERASE_ARCHIVE, "&Erase Archive"}},
-          [this](int id) { OnCommand(id); }, this)),
+      m_pPopup(
+          new CPopupMenu(actions, {ID_EXTRACT_FILES, ID_LIST_ARCHIVE, ID_ERASE_ARCHIVE}, this)),
       m_bTapesExist(context.tapes.GetSize() > 0)
 {
     auto* layout = new QVBoxLayout(this);
@@ -84,17 +81,8 @@ int CArchiveView::OnListEvent(void* record)
 {
     const auto& event = *static_cast<const SListEvent*>(record);
     if (event.nKind == LIST_EVENT_RBUTTON_DOWN)
-        m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)),
-                         [this](int id) { return IsPopupItemEnabled(id); });
+        m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)));
     return 0;
-}
-
-// The popup offers extraction and erasing by what the list shows.
-bool CArchiveView::IsPopupItemEnabled(int id) const
-{
-    if (id == ID_LIST_ARCHIVE)
-        return m_doc.IsArchiveOpen();
-    return m_pList->GetRowCount() > 0;
 }
 
 // The engine's tape flag is not the document's to give; an open archive

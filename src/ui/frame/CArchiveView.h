@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class CCommandActions;
 class CFileListCtrl;
 class CPopupMenu;
 class CTarBackupWizardDlg;
@@ -22,7 +23,8 @@ class CArchiveView : public QWidget, public CEventHandler, public CCommandTarget
     Q_OBJECT
 
 public:
-    explicit CArchiveView(const SFrameContext& context, QWidget* parent = nullptr);
+    // The popup shows the window's actions.
+    CArchiveView(const SFrameContext& context, CCommandActions& actions, QWidget* parent = nullptr);
     ~CArchiveView() override;
 
     CFileListCtrl& List() const { return *m_pList; }
@@ -44,7 +46,6 @@ private:
     int OnSettingsChanged(void* record);
     void ApplyPathOption();
     void ApplyColumnOption();
-    bool IsPopupItemEnabled(int id) const;
     bool IsTapeArchiveOpen() const;
 
     void ExtractFiles();

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QWidget>
 
-CCommandActions::CCommandActions(QWidget& window, Handler onTriggered)
-    : QObject(&window), m_window(window), m_onTriggered(std::move(onTriggered))
+CCommandActions::CCommandActions(QWidget& window, Handler onTriggered,
+                                 std::function<void()> refresh)
+    : QObject(&window), m_window(window), m_onTriggered(std::move(onTriggered)),
+      m_refresh(std::move(refresh))
 {
 }
 

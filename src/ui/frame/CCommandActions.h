@@ -11,7 +11,8 @@ class QWidget;
 // The QActions of the main window, each carrying its command id in its data:
 // one per command as the menus and toolbars show it, plus the variants under
 // other texts (the drop-down items "Open &File", "Save &Tape", ...) and the
-// recent files. Triggering any of them hands the id to the owner's handler,
+// recent files. The menus, the toolbars and the lists' popups all show these
+// very actions. Triggering any of them hands the id to the owner's handler,
 // and Update enables every action of a command alike. The main frame owns
 // the collection; the actions are children of the frame.
 class CCommandActions : public QObject
@@ -21,7 +22,9 @@ class CCommandActions : public QObject
 public:
     using Handler = std::function<void(int id)>;
 
-    CCommandActions(QWidget& window, Handler onTriggered);
+    // refresh sets every action's state from the enable rules; a popup runs
+    // it as it opens.
+    CCommandActions(QWidget& window, Handler onTriggered, std::function<void()> refresh);
 
     // The command's action as the menus show it; made on first use from the
     // command table, with its shortcuts working anywhere in the window.
@@ -32,6 +35,7 @@ public:
     void Remove(int id);
 
     void Update(const std::function<bool(int id)>& isEnabled);
+    void Refresh() const { m_refresh(); }
     // Every action of the command, the one Get gives first; empty when it
     // has none.
     std::vector<QAction*> Find(int id) const;
@@ -39,6 +43,7 @@ public:
 private:
     QWidget& m_window;
     Handler m_onTriggered;
+    std::function<void()> m_refresh;
     std::map<int, QAction*> m_primary;
     std::multimap<int, QAction*> m_actions;
 };

@@ -11,11 +11,9 @@
 #include <QFileDialog>
 #include <QVBoxLayout>
 
-CLoggingPage::CLoggingPage(CMessageLog& log, QWidget* parent)
+CLoggingPage::CLoggingPage(CMessageLog& log, CCommandActions& actions, QWidget* parent)
     : QWidget(parent), m_log(log), m_pLogCtrl(new CLogCtrl(this)),
-      m_pPopup(new CPopupMenu(
-          {{ID_CLEAR_LOG, "&Clear Application Log"}, {ID_SAVE_LOG, "&Save Application Log"}},
-          [this](int id) { OnCommand(id); }, this))
+      m_pPopup(new CPopupMenu(actions, {ID_CLEAR_LOG, ID_SAVE_LOG}, this))
 {
     setWindowTitle(tr("Application Log"));
     auto* layout = new QVBoxLayout(this);
@@ -36,11 +34,7 @@ int CLoggingPage::OnLogCtrlEvent(void* record)
 {
     const auto& event = *static_cast<const SLogCtrlEvent*>(record);
     if (event.nKind == LOG_CTRL_EVENT_RBUTTON_DOWN)
-    {
-        const bool hasRows = m_pLogCtrl->GetRowCount() > 0;
-        m_pPopup->ShowAt(m_pLogCtrl->mapToGlobal(QPoint(event.nX, event.nY)),
-                         [hasRows](int) { return hasRows; });
-    }
+        m_pPopup->ShowAt(m_pLogCtrl->mapToGlobal(QPoint(event.nX, event.nY)));
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class CCommandActions;
 class CLogCtrl;
 class CMessageLog;
 class CPopupMenu;
@@ -17,7 +18,8 @@ class CLoggingPage : public QWidget, public CEventHandler, public CCommandTarget
     Q_OBJECT
 
 public:
-    explicit CLoggingPage(CMessageLog& log, QWidget* parent = nullptr);
+    // The popup shows the window's actions.
+    CLoggingPage(CMessageLog& log, CCommandActions& actions, QWidget* parent = nullptr);
     ~CLoggingPage() override;
 
     // Writes the log to the file, replacing it; a failure is shown to the

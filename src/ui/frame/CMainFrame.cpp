@@ -95,7 +95,8 @@ QString FirstLocalFile(const QMimeData* data)
 CMainFrame::CMainFrame(const SFrameContext& context, QWidget* parent)
     : QMainWindow(parent), m_doc(context.doc), m_settings(context.settings),
       m_bTapesExist(context.tapes.GetSize() > 0),
-      m_pActions(new CCommandActions(*this, [this](int id) { RouteCommand(id); }))
+      m_pActions(new CCommandActions(
+          *this, [this](int id) { RouteCommand(id); }, [this] { UpdateCommandStates(); }))
 {
     resize(kDefaultWidth, kDefaultHeight);
     CreatePanes(context);
@@ -119,8 +120,8 @@ CMainFrame::~CMainFrame()
 void CMainFrame::CreatePanes(const SFrameContext& context)
 {
     m_pSplitter = new CPaneSplitter(this);
-    m_pArchiveView = new CArchiveView(context);
-    m_pTabbedView = new CTabbedView(context);
+    m_pArchiveView = new CArchiveView(context, *m_pActions);
+    m_pTabbedView = new CTabbedView(context, *m_pActions);
     m_pSplitter->addWidget(m_pArchiveView);
     m_pSplitter->addWidget(m_pTabbedView);
     m_pSplitter->SetTopHeight(m_settings.m_nCatalogPaneHeight);

@@ -1,32 +1,22 @@
 #include "ui/frame/CPopupMenu.h"
 
-#include "ui/frame/CCommandTable.h"
+#include "ui/frame/CCommandActions.h"
 
-CPopupMenu::CPopupMenu(const std::vector<SItem>& items, OnCommand onCommand, QWidget* parent)
+CPopupMenu::CPopupMenu(CCommandActions& actions, std::initializer_list<int> ids, QWidget* parent)
     : QMenu(parent)
 {
-    for (const SItem& item : items)
+    for (const int id : ids)
     {
-        if (item.nId == 0)
-        {
+        if (id == 0)
             addSeparator();
-            continue;
-        }
-        QAction* action = addAction(QString::fromLatin1(item.pszText));
-        action->setData(item.nId);
-        if (const CCommandTable::SCommand* command = CCommandTable::Find(item.nId))
-            action->setStatusTip(QString::fromLatin1(command->pszPrompt));
-        connect(action, &QAction::triggered, this, [onCommand, id = item.nId] { onCommand(id); });
+        else
+            addAction(actions.Get(id));
     }
+    connect(this, &QMenu::aboutToShow, this, [&actions] { actions.Refresh(); });
 }
 
-void CPopupMenu::ShowAt(const QPoint& global, const IsEnabled& isEnabled)
+void CPopupMenu::ShowAt(const QPoint& global)
 {
-    for (QAction* action : actions())
-    {
-        if (!action->isSeparator())
-            action->setEnabled(isEnabled(action->data().toInt()));
-    }
     popup(global);
 }
 

@@ -15,11 +15,11 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-CTabbedView::CTabbedView(const SFrameContext& context, QWidget* parent)
+CTabbedView::CTabbedView(const SFrameContext& context, CCommandActions& actions, QWidget* parent)
     : QWidget(parent), m_doc(context.doc), m_bTapesExist(context.tapes.GetSize() > 0),
       m_pPages(new CTabbedPages(this)),
-      m_pAppendPage(new CAppendPage(context.settings, context.log)),
-      m_pLoggingPage(new CLoggingPage(context.log))
+      m_pAppendPage(new CAppendPage(context.settings, context.log, actions)),
+      m_pLoggingPage(new CLoggingPage(context.log, actions))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class CAppendPage;
+class CCommandActions;
 class CLoggingPage;
 class CTabbedPages;
 
@@ -28,7 +29,8 @@ public:
     };
     static constexpr int ALERT_PERIOD_MS = 250;
 
-    explicit CTabbedView(const SFrameContext& context, QWidget* parent = nullptr);
+    // The pages' popups show the window's actions.
+    CTabbedView(const SFrameContext& context, CCommandActions& actions, QWidget* parent = nullptr);
     ~CTabbedView() override;
 
     CTabbedPages& Pages() const { return *m_pPages; }

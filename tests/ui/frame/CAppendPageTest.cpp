@@ -17,6 +17,7 @@ class CAppendPageTest : public testing::Test
 protected:
     void SetUp() override
     {
+        m_actions.Serve(m_page);
         m_page.Attach(m_source);
         m_page.resize(400, 300);
         m_page.show();
@@ -52,7 +53,8 @@ protected:
     CAppSettings m_settings;
     CMessageLog m_log;
     CFileDataSource m_source;
-    CAppendPage m_page{m_settings, m_log};
+    CPaneActions m_actions;
+    CAppendPage m_page{m_settings, m_log, m_actions.Actions()};
 };
 
 struct SMoveCase
@@ -116,7 +118,7 @@ TEST_F(CAppendPageTest, TheRightButtonShowsThePopupEnabledByTheCurrentRow)
     EXPECT_TRUE(popup.Item(ID_MOVE_DOWN)->isEnabled());
     EXPECT_TRUE(popup.Item(ID_REMOVE)->isEnabled());
     EXPECT_EQ(popup.Item(ID_MOVE_TOP), nullptr);
-    EXPECT_EQ(popup.Item(ID_REMOVE_ALL)->text(), QStringLiteral("&Remove All"));
+    EXPECT_EQ(popup.Item(ID_REMOVE_ALL)->text(), QStringLiteral("Remove &All"));
 
     popup.Item(ID_MOVE_DOWN)->trigger();
     EXPECT_EQ(Names(), Order({1, 0, 2, 3, 4, 5, 6, 7, 8, 9}));

@@ -26,6 +26,7 @@ class CArchiveViewTest : public testing::Test
 protected:
     void SetUp() override
     {
+        m_actions.Serve(m_view);
         m_view.resize(500, 300);
         m_view.show();
     }
@@ -63,7 +64,8 @@ protected:
     }
 
     CFrameTestDocument m_doc;
-    CArchiveView m_view{m_doc.Context()};
+    CPaneActions m_actions;
+    CArchiveView m_view{m_doc.Context(), m_actions.Actions()};
 };
 
 struct SPresetCase
@@ -176,26 +178,37 @@ TEST_F(CArchiveViewTest, TheDeleteKeyRemovesNothingFromTheCatalogue)
     EXPECT_EQ(m_doc.m_pCatalogue->GetCount(), 3);
 }
 
-TEST_F(CArchiveViewTest, ThePopupOffersWhatTheListAndTheArchiveAllow)
+// The popup's items follow the menu's rules: the operations need an open
+// archive.
+TEST_F(CArchiveViewTest, ThePopupOffersTheOperationsOnceAnArchiveIsOpen)
 {
-    FillCatalogue(2);
-    const QRect row = m_view.List().visualRect(m_view.List().model()->index(0, 0));
-    QTest::mousePress(m_view.List().viewport(), Qt::RightButton, {}, row.center());
-
     CPopupMenu& popup = m_view.Popup();
-    ASSERT_TRUE(WaitUntil([&popup] { return popup.isVisible(); }));
-    EXPECT_TRUE(popup.Item(ID_EXTRACT_FILES)->isEnabled());
-    EXPECT_TRUE(popup.Item(ID_ERASE_ARCHIVE)->isEnabled());
-    // No archive is open to list.
-    EXPECT_FALSE(popup.Item(ID_LIST_ARCHIVE)->isEnabled());
-    popup.close();
+    for (const bool open : {false, true})
+    {
+        SCOPED_TRACE(open ? "open" : "none open");
+        if (open)
+        {
+            ASSERT_TRUE(m_doc.m_pDoc->OnOpenDocument(m_doc.m_folder.WriteFile(
+                "one.tar", CArchiveImage().File("a.txt", "A").End().Bytes())));
+            ASSERT_TRUE(WaitUntil([this] { return m_view.List().GetRowCount() == 1; }));
+        }
+        else
+            FillCatalogue(2);
+        const QRect row = m_view.List().visualRect(m_view.List().model()->index(0, 0));
+        QTest::mousePress(m_view.List().viewport(), Qt::RightButton, {}, row.center());
+
+        ASSERT_TRUE(WaitUntil([&popup] { return popup.isVisible(); }));
+        for (const int id : {ID_EXTRACT_FILES, ID_LIST_ARCHIVE, ID_ERASE_ARCHIVE})
+            EXPECT_EQ(popup.Item(id)->isEnabled(), open) << id;
+        popup.close();
+    }
 }
 
 TEST_F(CArchiveViewTest, StoresTheColumnWidthsWhenItGoes)
 {
     std::vector<std::uint32_t> widths;
     {
-        CArchiveView view(m_doc.Context());
+        CArchiveView view(m_doc.Context(), m_actions.Actions());
         view.List().GetColumnWidths(widths);
     }
     EXPECT_FALSE(widths.empty());

@@ -70,7 +70,8 @@ protected:
 
     CTestFolder m_folder;
     CMessageLog m_log;
-    CLoggingPage m_page{m_log};
+    CPaneActions m_actions;
+    CLoggingPage m_page{m_log, m_actions.Actions()};
 };
 
 TEST_F(CLoggingPageTest, ClearEmptiesTheLogWithOneEvent)

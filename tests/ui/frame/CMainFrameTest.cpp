@@ -4,8 +4,10 @@
 #include "ui/frame/CAppendPage.h"
 #include "ui/frame/CArchiveView.h"
 #include "ui/frame/CFramePlacement.h"
+#include "ui/frame/CLoggingPage.h"
 #include "ui/frame/CMenuButtonToolBar.h"
 #include "ui/frame/CPaneSplitter.h"
+#include "ui/frame/CPopupMenu.h"
 #include "ui/frame/CTabbedPages.h"
 #include "ui/frame/CTabbedView.h"
 #include "ui/frame/CommandIds.h"
@@ -158,6 +160,19 @@ TEST_F(CMainFrameTest, PageCommandsAreEnabledOnlyWhileTheirTabShows)
     // Disabled is disabled however it is asked for.
     EXPECT_FALSE(m_frame.RouteCommand(ID_REMOVE_ALL));
     EXPECT_EQ(m_doc.m_pFilesToAdd->GetCount(), 3);
+}
+
+// One action a command: what the popups show is the menus' own.
+TEST_F(CMainFrameTest, ThePopupsShowTheMenusOwnActions)
+{
+    CTabbedView& pages = m_frame.TabbedView();
+    const std::pair<CPopupMenu*, int> items[] = {
+        {&m_frame.ArchiveView().Popup(), ID_EXTRACT_FILES},
+        {&pages.AppendPage().Popup(), ID_EDIT_COPY},
+        {&pages.LoggingPage().Popup(), ID_CLEAR_LOG},
+    };
+    for (const auto& [popup, id] : items)
+        EXPECT_EQ(popup->Item(id), m_frame.Action(id)) << id;
 }
 
 TEST_F(CMainFrameTest, CommandsNobodyServesStayDisabled)

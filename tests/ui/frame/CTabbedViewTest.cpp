@@ -49,8 +49,11 @@ class CTabbedViewTest : public testing::Test
 protected:
     int CurrentPage() const { return m_view.Pages().currentIndex(); }
 
+    void SetUp() override { m_actions.Serve(m_view); }
+
     CFrameTestDocument m_doc;
-    CTabbedView m_view{m_doc.Context()};
+    CPaneActions m_actions;
+    CTabbedView m_view{m_doc.Context(), m_actions.Actions()};
 };
 
 TEST_F(CTabbedViewTest, ProblemsOfOneOperationGiveOneBoxOnceTheWaitIsOver)

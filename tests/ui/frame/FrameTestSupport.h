@@ -14,6 +14,8 @@
 #include "settings/CAppSettings.h"
 #include "settings/SettingsTestHome.h"
 #include "support/CTestFolder.h"
+#include "ui/frame/CCommandActions.h"
+#include "ui/frame/CCommandTarget.h"
 #include "ui/frame/SFrameContext.h"
 #include "ui/lists/CFileDataSource.h"
 
@@ -138,6 +140,34 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     QPointer<QWidget> m_pSeen;
+};
+
+// The shared command actions a pane's popup shows, for a pane tested without
+// the main frame: each command goes to the pane, whose rules set the states.
+class CPaneActions
+{
+public:
+    // The pane is made after the actions it takes.
+    void Serve(CCommandTarget& pane) { m_pPane = &pane; }
+    CCommandActions& Actions() { return m_actions; }
+
+private:
+    bool IsEnabled(int id) const
+    {
+        bool enabled = false;
+        return m_pPane != nullptr && m_pPane->OnUpdateCommand(id, enabled) && enabled;
+    }
+
+    QWidget m_window;
+    CCommandTarget* m_pPane = nullptr;
+    CCommandActions m_actions{m_window,
+                              [this](int id)
+                              {
+                                  if (IsEnabled(id))
+                                      m_pPane->OnCommand(id);
+                              },
+                              [this]
+                              { m_actions.Update([this](int id) { return IsEnabled(id); }); }};
 };
 
 // A front end whose wait window is a plain modal dialog, so that the window
