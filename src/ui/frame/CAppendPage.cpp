@@ -40,6 +40,8 @@ CAppendPage::CAppendPage(CAppSettings& settings, CMessageLog& log, CCommandActio
 CAppendPage::~CAppendPage()
 {
     UnadviseAll();
+    // The list loses the focus as it goes, after this page's own part.
+    disconnect(m_pList, nullptr, this, nullptr);
 }
 
 void CAppendPage::Attach(CFileDataSource& source)

@@ -7,6 +7,8 @@
 #include "settings/CAppSettings.h"
 #include "ui/dialogs/CExtractionDlg.h"
 #include "ui/dialogs/CTapeDriveFeaturesDlg.h"
+#include "ui/frame/CFindBar.h"
+#include "ui/frame/CMemberOpener.h"
 #include "ui/frame/CPopupMenu.h"
 #include "ui/frame/CTarBackupWizardDlg.h"
 #include "ui/frame/CommandIds.h"
@@ -16,7 +18,10 @@
 #include "ui/lists/SListEvent.h"
 #include "ui/shell/LaunchSelectionApp.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace
@@ -29,10 +34,14 @@ CArchiveView::CArchiveView(const SFrameContext& context, CCommandActions& action
       m_settings(context.settings), m_pList(new CFileListCtrl(this)),
       m_pPopup(
           new CPopupMenu(actions, {ID_EXTRACT_FILES, ID_LIST_ARCHIVE, ID_ERASE_ARCHIVE}, this)),
+      m_pFindBar(new CFindBar(this)),
+      m_pOpener(std::make_unique<CMemberOpener>(context.doc, context.catalogue)),
       m_bTapesExist(context.tapes.GetSize() > 0)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pFindBar);
     layout->addWidget(m_pList);
     setFocusProxy(m_pList);
     m_pList->setAccessibleName(tr("Catalogue"));
@@ -46,11 +55,20 @@ CArchiveView::CArchiveView(const SFrameContext& context, CCommandActions& action
     m_settings.Advise(this, &CArchiveView::OnSettingsChanged);
     m_pList->Advise(this, &CArchiveView::OnListEvent);
     connect(m_pList, &CFileListCtrl::ListChanged, this, &CArchiveView::CommandStateChanged);
+    m_pList->SetDragSource([this](const std::vector<int>& rows) { return m_pOpener->DragData(rows); });
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, m_pFindBar, &CFindBar::Open);
+    connect(m_pFindBar, &CFindBar::TextChanged, m_pList, &CFileListCtrl::ShowNamesHolding);
+    connect(m_pFindBar, &CFindBar::Closed, m_pList, [this] { m_pList->setFocus(); });
 }
 
 CArchiveView::~CArchiveView()
 {
     UnadviseAll();
+    // The list loses the focus as it goes, after this view's own part.
+    disconnect(m_pList, nullptr, this, nullptr);
     m_pList->GetColumnWidths(m_settings.m_columnWidths);
 }
 
@@ -82,6 +100,8 @@ int CArchiveView::OnListEvent(void* record)
     const auto& event = *static_cast<const SListEvent*>(record);
     if (event.nKind == LIST_EVENT_RBUTTON_DOWN)
         m_pPopup->ShowAt(m_pList->mapToGlobal(QPoint(event.nX, event.nY)));
+    else if (event.nKind == LIST_EVENT_OPEN)
+        m_pOpener->Open(event.nRow);
     return 0;
 }
 
@@ -115,8 +135,32 @@ bool CArchiveView::OnCommand(int id)
         OpenWizard();
         return true;
     default:
-        return false;
+    {
+        bool enabled = false;
+        return OnEditCommand(id, true, enabled);
     }
+    }
+}
+
+// The clipboard commands are the catalogue's while it has the focus, and
+// the other list's otherwise.
+bool CArchiveView::OnEditCommand(int id, bool run, bool& enabled)
+{
+    if (!m_pList->hasFocus() || (id != ID_EDIT_COPY && id != ID_EDIT_CUT && id != ID_EDIT_PASTE))
+        return false;
+    std::vector<int> rows;
+    enabled = id == ID_EDIT_COPY && m_pList->GetSelectedRows(rows);
+    if (!run || !enabled)
+        return true;
+    QStringList names;
+    for (const int row : rows)
+    {
+        SFileEntry entry;
+        if (m_catalogue.CopyAt(row, entry))
+            names << QString::fromStdString(entry.strName);
+    }
+    QGuiApplication::clipboard()->setText(names.join(QLatin1Char('\n')));
+    return true;
 }
 
 bool CArchiveView::OnUpdateCommand(int id, bool& enabled)
@@ -140,7 +184,7 @@ bool CArchiveView::OnUpdateCommand(int id, bool& enabled)
         enabled = true;
         return true;
     default:
-        return false;
+        return OnEditCommand(id, false, enabled);
     }
 }
 

@@ -9,12 +9,18 @@
 
 class CCommandActions;
 class CFileListCtrl;
+class CFindBar;
+class CMemberOpener;
 class CPopupMenu;
 class CTarBackupWizardDlg;
 
 // The upper pane of the main window: the catalogue of the open archive, and
 // the commands on the archive itself (extract, list, erase, eject, the tape
 // drive's features, the archive wizard), which it hands to the document.
+// A member opens with a double click or Enter and drags out onto a file
+// manager; Ctrl+F shows a find bar over the catalogue; while the catalogue
+// has the focus, Copy puts the selected members' names on the clipboard as
+// text, and Cut and Paste, which would change it, do nothing.
 // It owns the archive wizard, which it opens on a new empty document.
 // Owned by the main frame; stores the catalogue's column widths in the
 // settings when it goes.
@@ -29,6 +35,8 @@ public:
 
     CFileListCtrl& List() const { return *m_pList; }
     CPopupMenu& Popup() const { return *m_pPopup; }
+    CFindBar& FindBar() const { return *m_pFindBar; }
+    CMemberOpener& Opener() const { return *m_pOpener; }
     // The archive wizard the Archive Wizard command made last, or nullptr.
     CTarBackupWizardDlg* Wizard() const { return m_pWizard.get(); }
 
@@ -47,6 +55,7 @@ private:
     void ApplyPathOption();
     void ApplyColumnOption();
     bool IsTapeArchiveOpen() const;
+    bool OnEditCommand(int id, bool run, bool& enabled);
 
     void ExtractFiles();
     void ShowTapeFeatures();
@@ -57,6 +66,8 @@ private:
     CAppSettings& m_settings;
     CFileListCtrl* m_pList;
     CPopupMenu* m_pPopup;
+    CFindBar* m_pFindBar;
+    std::unique_ptr<CMemberOpener> m_pOpener;
     const bool m_bTapesExist;
     std::unique_ptr<CTarBackupWizardDlg> m_pWizard;
 };

@@ -29,6 +29,8 @@ public:
     CMemberOpener(CTarDoc& doc, const CFileEntrys& catalogue, Launcher launcher = {});
     ~CMemberOpener();
 
+    void SetLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
+
     // Opens the member of the catalogue row. A folder opens nothing; a link
     // opens its target when that is a member too. False when nothing opened.
     bool Open(int row);

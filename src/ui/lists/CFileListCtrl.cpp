@@ -425,6 +425,18 @@ void CFileListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     CUGCtrl::mouseDoubleClickEvent(event);
 }
 
+void CFileListCtrl::focusInEvent(QFocusEvent* event)
+{
+    CUGCtrl::focusInEvent(event);
+    emit ListChanged();
+}
+
+void CFileListCtrl::focusOutEvent(QFocusEvent* event)
+{
+    CUGCtrl::focusOutEvent(event);
+    emit ListChanged();
+}
+
 void CFileListCtrl::startDrag(Qt::DropActions /*supportedActions*/)
 {
     std::vector<int> rows;

@@ -68,8 +68,8 @@ public:
     void RemoveSelected();
 
 signals:
-    // After the control caught up with its list, and whenever the selection
-    // or the current row changed.
+    // After the control caught up with its list, whenever the selection or
+    // the current row changed, and when it takes or loses the focus.
     void ListChanged();
 
 protected:
@@ -84,6 +84,9 @@ protected:
     // right click there would; Enter opens the current row.
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // What the window's commands act on may follow the focus.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

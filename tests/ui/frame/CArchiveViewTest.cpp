@@ -1,6 +1,8 @@
 #include "ui/frame/CArchiveView.h"
 
 #include "ui/dialogs/CExtractionDlg.h"
+#include "ui/frame/CFindBar.h"
+#include "ui/frame/CMemberOpener.h"
 #include "ui/frame/CPopupMenu.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/FrameTestSupport.h"
@@ -9,6 +11,9 @@
 #include "support/CArchiveImage.h"
 
 #include <QAccessible>
+#include <QFile>
+#include <QLineEdit>
+#include <QUrl>
 #include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -202,6 +207,67 @@ TEST_F(CArchiveViewTest, ThePopupOffersTheOperationsOnceAnArchiveIsOpen)
             EXPECT_EQ(popup.Item(id)->isEnabled(), open) << id;
         popup.close();
     }
+}
+
+// A double click, or Enter, hands the member's extracted file to the
+// desktop; the Menu key opens the popup.
+TEST_F(CArchiveViewTest, AMemberOpensFromTheKeyboardOrADoubleClick)
+{
+    ASSERT_TRUE(m_doc.m_pDoc->OnOpenDocument(m_doc.m_folder.WriteFile(
+        "two.tar", CArchiveImage().File("a.txt", "alpha").File("b.txt", "bravo").End().Bytes())));
+    CFileListCtrl& list = m_view.List();
+    ASSERT_TRUE(WaitUntil([&list] { return list.GetRowCount() == 2; }));
+    std::vector<std::string> opened;
+    m_view.Opener().SetLauncher([&opened](const QUrl& url) {
+        QFile file(url.toLocalFile());
+        opened.push_back(file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "");
+        return true;
+    });
+
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
+                       list.visualRect(list.model()->index(1, 0)).center());
+    list.SelectRow(0);
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(opened, (std::vector<std::string>{"bravo", "alpha"}));
+
+    QTest::keyClick(&list, Qt::Key_Menu);
+    ASSERT_TRUE(WaitUntil([this] { return m_view.Popup().isVisible(); }));
+    m_view.Popup().close();
+}
+
+// Ctrl+F narrows the catalogue to the names holding the text, the heading
+// counts what shows, and Extract Files takes what is selected among it.
+TEST_F(CArchiveViewTest, TheFindBarFiltersAndSelectedFilesComeFromWhatShows)
+{
+    CArchiveImage image;
+    for (const char* name : {"a.txt", "b.doc", "c.txt", "d.doc"})
+        image.File(name, name);
+    ASSERT_TRUE(
+        m_doc.m_pDoc->OnOpenDocument(m_doc.m_folder.WriteFile("four.tar", image.End().Bytes())));
+    CFileListCtrl& list = m_view.List();
+    ASSERT_TRUE(WaitUntil([&list] { return list.GetRowCount() == 4; }));
+    m_view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    list.setFocus();
+
+    QTest::keyClick(&list, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(m_view.FindBar().isVisible());
+    QTest::keyClicks(&m_view.FindBar().Field(), "DOC");
+    EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal).toString(), "Path Name, 2 of 4 Total");
+    SelectRows({1});
+    const std::string destination = m_doc.m_folder / "out";
+    std::filesystem::create_directory(destination);
+    m_doc.m_settings.m_strExtractFolder = destination;
+    Extract([](CExtractionDlg* dialog) { Choose(dialog, "&Selected Files"); });
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(destination) / "d.doc"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(destination),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    QTest::keyClick(&m_view.FindBar().Field(), Qt::Key_Escape);
+    EXPECT_FALSE(m_view.FindBar().isVisible());
+    EXPECT_EQ(list.GetRowCount(), 4);
 }
 
 TEST_F(CArchiveViewTest, StoresTheColumnWidthsWhenItGoes)

@@ -15,6 +15,7 @@
 #include "ui/lists/CFileListCtrl.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
@@ -173,6 +174,39 @@ TEST_F(CMainFrameTest, ThePopupsShowTheMenusOwnActions)
     };
     for (const auto& [popup, id] : items)
         EXPECT_EQ(popup->Item(id), m_frame.Action(id)) << id;
+}
+
+// Ctrl+X, Ctrl+C and Ctrl+V act on the list that has the focus: the
+// catalogue's copy is its names, and nothing there is cut or pasted into.
+TEST_F(CMainFrameTest, TheClipboardKeysActOnTheFocusedList)
+{
+    m_frame.show();
+    OpenArchive();
+    CFrameTestDocument::Fill(*m_doc.m_pFilesToAdd, 3);
+    CFileListCtrl& toAdd = m_frame.TabbedView().AppendPage().List();
+    ASSERT_TRUE(WaitUntil([&toAdd] { return toAdd.GetRowCount() == 3; }));
+    toAdd.SelectRow(1);
+    CFileListCtrl& catalogue = m_frame.ArchiveView().List();
+    ASSERT_TRUE(WaitUntil([&catalogue] { return catalogue.GetRowCount() == 1; }));
+    catalogue.SelectRow(0);
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    catalogue.setFocus();
+    ASSERT_TRUE(WaitUntil([&catalogue] { return catalogue.hasFocus(); }));
+
+    QTest::keyClick(&catalogue, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(&catalogue, Qt::Key_C, Qt::ControlModifier);
+    Spin(30);
+    EXPECT_EQ(m_doc.m_pFilesToAdd->GetCount(), 3) << "nothing the user does not see goes";
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a.txt");
+
+    m_frame.TabbedView().Pages().SelectPage(CTabbedView::PAGE_FILES_TO_ADD);
+    toAdd.setFocus();
+    ASSERT_TRUE(WaitUntil([&toAdd] { return toAdd.hasFocus(); }));
+    EXPECT_TRUE(Enabled(ID_EDIT_CUT));
+    QTest::keyClick(&toAdd, Qt::Key_X, Qt::ControlModifier);
+    Spin(30);
+    EXPECT_EQ(m_doc.m_pFilesToAdd->GetCount(), 2);
 }
 
 TEST_F(CMainFrameTest, CommandsNobodyServesStayDisabled)
