@@ -369,28 +369,6 @@ TEST_F(CTarAppTest, F1OpensTheGuideAndUsingHelpItsFirstSection)
 }
 
 #ifdef Q_OS_UNIX
-// The runtime folder, where the window serves later starts, in the test's
-// home while it lives.
-class CRuntimeFolder
-{
-public:
-    explicit CRuntimeFolder(const CTestFolder& home)
-        : m_previous(qgetenv(kName)), m_strPath(home / "runtime")
-    {
-        std::filesystem::create_directory(m_strPath);
-        std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all);
-        qputenv(kName, QByteArray::fromStdString(m_strPath));
-    }
-    ~CRuntimeFolder() { qputenv(kName, m_previous); }
-    CRuntimeFolder(const CRuntimeFolder&) = delete;
-    CRuntimeFolder& operator=(const CRuntimeFolder&) = delete;
-
-private:
-    static constexpr char kName[] = "XDG_RUNTIME_DIR";
-    QByteArray m_previous;
-    std::string m_strPath;
-};
-
 struct SSessionEndCase
 {
     const char* pszName;
@@ -406,7 +384,12 @@ struct SSessionEndCase
 // its settings, and writes nothing to the archive that was not asked for.
 TEST_F(CTarAppTest, TheSessionEndingClosesWhatIsUpStoresTheSettingsAndEnds)
 {
-    const CRuntimeFolder runtime(m_home.Folder());
+    // The window serves later starts from a socket in its runtime folder.
+    const std::string runtime = m_home.Folder() / "runtime";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
     const std::string archive = WriteArchive();
     const std::string before = m_home.Folder().ReadFile("three.tar");
     const std::string added = m_home.Folder().WriteFile("added.txt", "added");
@@ -448,11 +431,11 @@ TEST_F(CTarAppTest, TheSessionEndingClosesWhatIsUpStoresTheSettingsAndEnds)
 
         EXPECT_EQ(app.Run({"vorkant", QString::fromStdString(archive)}), 0);
 
-        ASSERT_TRUE(sinceSignal.isValid());
-        EXPECT_LT(sinceSignal.elapsed(), 5000);
+        EXPECT_TRUE(sinceSignal.isValid() && sinceSignal.elapsed() < 5000);
         EXPECT_EQ(StoredSettings().m_nCatalogPaneHeight, 170);
         EXPECT_TRUE(m_home.Folder().ReadFile("three.tar") == before) << "the archive was written";
     }
+    qputenv("XDG_RUNTIME_DIR", previousRuntime);
 }
 #endif
 

@@ -143,7 +143,7 @@ private:
 };
 
 // The shared command actions a pane's popup shows, for a pane tested without
-// the main frame: each command goes to the pane, whose rules set the states.
+// the main frame: commands go to the pane, whose rules set the states.
 class CPaneActions
 {
 public:
@@ -160,12 +160,7 @@ private:
 
     QWidget m_window;
     CCommandTarget* m_pPane = nullptr;
-    CCommandActions m_actions{m_window,
-                              [this](int id)
-                              {
-                                  if (IsEnabled(id))
-                                      m_pPane->OnCommand(id);
-                              },
+    CCommandActions m_actions{m_window, [this](int id) { m_pPane->OnCommand(id); },
                               [this]
                               { m_actions.Update([this](int id) { return IsEnabled(id); }); }};
 };
