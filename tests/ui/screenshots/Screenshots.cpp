@@ -15,6 +15,8 @@
 #include "ui/dialogs/CExtractionDlg.h"
 #include "ui/dialogs/COptionsDlg.h"
 #include "ui/dialogs/CTapeDevicesDlg.h"
+#include "ui/frame/CArchiveView.h"
+#include "ui/frame/CFindBar.h"
 #include "ui/frame/CLoggingPage.h"
 #include "ui/frame/CMainFrame.h"
 #include "ui/frame/CTabbedPages.h"
@@ -26,6 +28,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
@@ -53,6 +56,17 @@ bool ShootMainWindow(CTarApp& app, const QStringList& toAdd, const QString& fold
     for (const QString& path : toAdd)
         app.Doc().m_filesToAdd.AddPath(path.toStdString(), true);
     return Save(frame, folder, "main-window.png");
+}
+
+// The catalogue narrowed to the names holding what was typed in the find bar.
+bool ShootFindBar(CTarApp& app, const QString& folder)
+{
+    CArchiveView& view = app.Frame()->ArchiveView();
+    view.FindBar().Open();
+    view.FindBar().Field().setText(QStringLiteral("note"));
+    const bool shot = Save(*app.Frame(), folder, "find-bar.png");
+    view.FindBar().Close();
+    return shot;
 }
 
 bool ShootExtractDialog(CTarApp& app, const QString& folder)
@@ -161,6 +175,7 @@ int main(int argc, char** argv)
         return 1;
     const QString folder = arguments[1];
     const bool shot = ShootMainWindow(app, arguments.mid(3), folder) &&
+                      ShootFindBar(app, folder) &&
                       ShootExtractDialog(app, folder) && ShootWaitDialog(app, folder) &&
                       ShootOptions(app, folder) && ShootTapeDevices(app, folder) &&
                       ShootAppendOrOverwrite(app, folder) &&
