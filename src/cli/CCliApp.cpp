@@ -274,16 +274,7 @@ bool CCliApp::Save(SRun& run)
     // A document with a path appends to it; one without writes a new file.
     if (!create)
         run.doc.SetPathName(m_options.m_strArchive);
-    for (const std::string& path : m_options.m_operands)
-    {
-        CFileEntrys::Problems problems;
-        // Refused kinds of item come with their own text; anything else
-        // that failed left its system error behind.
-        if (!run.doc.m_filesToAdd.AddPath(path, true, &problems) && problems.empty())
-            problems.push_back(CTarMessages::FileFailure(path, COsException()));
-        for (const std::string& problem : problems)
-            run.log.Add(CLogEntry(problem));
-    }
+    run.doc.AddFiles(m_options.m_operands);
     if (run.doc.m_filesToAdd.GetCount() == 0)
         return Fail(run, "nothing to add to the archive");
     return run.doc.OnSaveDocument(m_options.m_strArchive);

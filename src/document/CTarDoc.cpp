@@ -6,6 +6,7 @@
 #include "core/COsException.h"
 #include "document/CAppendOverwrite.h"
 #include "document/CFrontEnd.h"
+#include "engine/CTarMessages.h"
 #include "platform/CFile.h"
 #include "platform/CFileStatus.h"
 #include "platform/CFolder.h"
@@ -146,7 +147,8 @@ int CTarDoc::OnMsg(std::uint32_t type, std::intptr_t, std::intptr_t param2)
     try
     {
         RunSteps(type, reinterpret_cast<const std::string*>(param2));
-        if (type == OP_OPEN || type == OP_CLOSE)
+        // Quick steps close at once, never showing the finished look.
+        if (type == OP_OPEN || type == OP_CLOSE || type == OP_ADD_FILES)
         {
             m_bResult = true;
             m_waitDlg.CloseWithCode(CWaitDialog::WAIT_CLOSE_DONE);
@@ -216,6 +218,9 @@ void CTarDoc::RunSteps(std::uint32_t code, const std::string* path)
     case OP_NEW_WRITE:
         DoOpen(*path, true);
         DoNewWrite();
+        break;
+    case OP_ADD_FILES:
+        DoAddFiles();
         break;
     case OP_ERASE:
         DoErase();
@@ -332,6 +337,44 @@ void CTarDoc::DoNewWrite()
         m_pTar->Close();
         throw;
     }
+}
+
+// Each entry the walk adds is a cancellation point; a cancel removes what
+// this walk added, so the list is as the user left it.
+void CTarDoc::DoAddFiles()
+{
+    m_waitDlg.SetStatus("Adding files...");
+    const int before = m_filesToAdd.GetCount();
+    m_filesToAdd.SetWatch(
+        [this](const SFileEntry& entry)
+        {
+            m_waitDlg.SetStatus(entry.strPath);
+            CheckCancel();
+        });
+    try
+    {
+        for (const std::string& path : m_addPaths)
+            AddPath(path);
+    }
+    catch (...)
+    {
+        m_filesToAdd.SetWatch({});
+        while (m_filesToAdd.GetCount() > before)
+            m_filesToAdd.RemoveAt(m_filesToAdd.GetCount() - 1);
+        throw;
+    }
+    m_filesToAdd.SetWatch({});
+}
+
+// Refused kinds of item come with their own text; anything else that failed
+// left its system error behind.
+void CTarDoc::AddPath(const std::string& path)
+{
+    CFileEntrys::Problems problems;
+    if (!m_filesToAdd.AddPath(path, true, &problems) && problems.empty())
+        problems.push_back(CTarMessages::FileFailure(path, COsException()));
+    for (const std::string& problem : problems)
+        m_log.Add(CLogEntry(problem));
 }
 
 void CTarDoc::EndWrite(int indexEntry)
@@ -774,6 +817,12 @@ bool CTarDoc::CanEject()
 void CTarDoc::GetTapeInfo(TAPE_GET_DRIVE_PARAMETERS& drive, TAPE_GET_MEDIA_PARAMETERS& media)
 {
     m_pTar->GetTapeInfo(drive, media);
+}
+
+void CTarDoc::AddFiles(const std::vector<std::string>& paths)
+{
+    m_addPaths = paths;
+    RunOperation(OP_ADD_FILES);
 }
 
 void CTarDoc::Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,

@@ -58,6 +58,7 @@ public:
         OP_ERASE_WRITE = 9,
         OP_EJECT = 10,
         OP_NEW_WRITE = 11, // a new disk archive in place of what the file holds
+        OP_ADD_FILES = 12, // paths, with the trees of folders, to the files to add
     };
 
     CTarDoc(CFrontEnd& frontEnd, CAppSettings& settings, CMessageLog& log,
@@ -96,6 +97,11 @@ public:
     // (indexes); an empty destination extracts below the current folder.
     void Extract(const CWildCard* specs, const std::vector<std::uint32_t>* indexes,
                  const std::string& destination);
+    // Window thread: adds the paths to the files to add, folders with all
+    // they hold, on the worker behind the wait window, so that a big tree
+    // shows its progress and can be cancelled; a cancel takes back what the
+    // walk had added. What cannot be added goes to the log.
+    void AddFiles(const std::vector<std::string>& paths);
 
     // Window thread: posts the operation and holds the thread in the wait
     // dialog until it ends; returns whether it succeeded.
@@ -132,6 +138,8 @@ private:
     void DoExtract();
     void DoWrite();
     void DoNewWrite();
+    void DoAddFiles();
+    void AddPath(const std::string& path);
     void DoErase();
     void DoEject();
     void SetFinalStatus(const std::string& text);
@@ -168,6 +176,7 @@ private:
     const CWildCard* m_extractSpec = nullptr;
     const std::vector<std::uint32_t>* m_extractIndexes = nullptr;
     std::string m_extractDest;
+    std::vector<std::string> m_addPaths;
 
     // The private folder holding the index file, and the file in it.
     std::string m_strIndexFolder;

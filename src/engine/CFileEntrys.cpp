@@ -203,6 +203,7 @@ int CFileEntrys::Add(const SFileEntry& entry, int index)
 int CFileEntrys::Add(SFileEntry&& entry, int index)
 {
     int used;
+    const SFileEntry* added;
     {
         std::lock_guard guard(m_lock);
         const int count = GetCount();
@@ -212,11 +213,18 @@ int CFileEntrys::Add(SFileEntry&& entry, int index)
             return -1;
         used = index == -1 ? count : index;
         m_total += entry.dwSize;
-        m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(std::move(entry)));
+        added = m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(std::move(entry)))->get();
         m_nCount = static_cast<int>(m_entries.size());
     }
     Notify(ENTRYS_INSERTED, used, 1);
+    if (m_watch)
+        m_watch(*added);
     return used;
+}
+
+void CFileEntrys::SetWatch(Watch watch)
+{
+    m_watch = std::move(watch);
 }
 
 void CFileEntrys::RemoveAt(int index)

@@ -92,6 +92,12 @@ public:
     // refused or a folder that cannot be listed.
     bool AddTree(const SFileEntry& entry, std::size_t baseLength, Problems* pProblems = nullptr);
 
+    // Called with each entry once it is in the list, on the thread adding
+    // it; it may throw to stop a walk, and what came before stays. Empty:
+    // none.
+    using Watch = std::function<void(const SFileEntry& entry)>;
+    void SetWatch(Watch watch);
+
 private:
     void Notify(std::int32_t kind, std::int32_t first, std::int32_t count);
     // The caller holds the lock.
@@ -102,4 +108,5 @@ private:
     // The size of m_entries, kept under the lock and read without it.
     std::atomic<int> m_nCount{0};
     std::uint64_t m_total = 0;
+    Watch m_watch;
 };

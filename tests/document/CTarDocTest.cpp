@@ -583,6 +583,49 @@ TEST_F(CTarDocProblemTest, ACancelledSaveOverAnArchiveKeepsItAsItWas)
     EXPECT_EQ(left, (std::vector<std::string>{"a.txt", "old.tar"}));
 }
 
+// Files to add that, asked for their second entry, wait until the user has
+// confirmed Cancel.
+class CCancelAtSecondEntryList : public CFileEntrys
+{
+public:
+    explicit CCancelAtSecondEntryList(CScriptedFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
+    bool CanAdd(const SFileEntry&) override
+    {
+        if (++m_nAsked != 2)
+            return true;
+        m_frontEnd.QueueCancelPress();
+        while (m_frontEnd.CancelPresses().empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    }
+
+private:
+    CScriptedFrontEnd& m_frontEnd;
+    int m_nAsked = 0;
+};
+
+// A tree is added on the worker, where each entry can be cancelled, and a
+// cancel leaves the list as it was. A path that cannot be added is logged.
+TEST_F(CTarDocProblemTest, AddingATreeCanBeCancelledAndLeavesTheListAsItWas)
+{
+    CTarDoc doc{m_frontEnd, m_settings, m_log, {}, [this](CTarDoc::EList list) {
+                    return list == CTarDoc::LIST_FILES_TO_ADD
+                               ? std::make_unique<CCancelAtSecondEntryList>(m_frontEnd)
+                               : std::make_unique<CFileEntrys>();
+                }};
+    doc.m_filesToAdd.Add(SFileEntry("kept"));
+    m_folder.WriteFile("tree/a.txt", "a");
+    m_folder.WriteFile("tree/sub/b.txt", "b");
+    m_frontEnd.QueueAnswer(IDYES); // "Are you sure?"
+
+    doc.AddFiles({m_folder / "tree"});
+    EXPECT_EQ(doc.m_filesToAdd.GetCount(), 1);
+
+    doc.AddFiles({m_folder / "tree", m_folder / "missing"});
+    EXPECT_EQ(doc.m_filesToAdd.GetCount(), 5);
+    EXPECT_EQ(m_log.GetCount(), 1);
+}
+
 TEST_F(CTarDocProblemTest, CancelTakesEffectAtTheNextTick)
 {
     AddVanishingFiles(1);

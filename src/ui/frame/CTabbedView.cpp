@@ -28,6 +28,9 @@ CTabbedView::CTabbedView(const SFrameContext& context, CCommandActions& actions,
     m_pPages->AddPage(m_pAppendPage);
     m_pPages->AddPage(m_pLoggingPage);
     m_pAppendPage->Attach(context.filesToAdd);
+    // A dropped tree is walked on the worker, with progress and Cancel.
+    m_pAppendPage->List().SetPathAdder([this](const std::vector<std::string>& paths)
+                                       { m_doc.AddFiles(paths); });
     setAcceptDrops(true);
 
     m_alertTimer.setInterval(ALERT_PERIOD_MS);

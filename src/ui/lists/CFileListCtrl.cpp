@@ -293,8 +293,19 @@ std::vector<int> CFileListCtrl::PutOnClipboard()
     return copied;
 }
 
+void CFileListCtrl::SetPathAdder(PathAdder adder)
+{
+    m_pathAdder = std::move(adder);
+}
+
+// The adder runs its own modal wait, which is not for the middle of a drop.
 void CFileListCtrl::AddPaths(const std::vector<std::string>& paths)
 {
+    if (m_pathAdder)
+    {
+        QMetaObject::invokeMethod(this, [this, paths] { m_pathAdder(paths); }, Qt::QueuedConnection);
+        return;
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SuspendRedraw();
     ++m_nHold;

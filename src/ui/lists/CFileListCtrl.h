@@ -35,6 +35,10 @@ public:
     // dragged only once this is set, and a drag that gets nothing is none.
     using DragSource = std::function<QMimeData*(const std::vector<int>& rows)>;
     void SetDragSource(DragSource source);
+    // What adds the paths dropped or pasted, instead of the list itself
+    // while the window waits: it runs once the drop has ended.
+    using PathAdder = std::function<void(const std::vector<std::string>& paths)>;
+    void SetPathAdder(PathAdder adder);
     CFileDataSource* GetDataSource() const;
 
     void SetListFont(const QFont& font);
@@ -112,6 +116,7 @@ private:
 
     CListChanges m_changes;
     DragSource m_dragSource;
+    PathAdder m_pathAdder;
     bool m_bAutoSize = true;
     bool m_bAcceptDrops = false;
     // While above 0 the control is changing the list itself, and catches up

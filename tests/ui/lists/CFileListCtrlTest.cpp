@@ -360,6 +360,21 @@ protected:
     CTestFolder m_folder;
 };
 
+// With an adder the paths go to it once the drop has ended, not to the list.
+TEST_F(CFileListCtrlDiskTest, AnAdderTakesTheDroppedPathsAfterTheDrop)
+{
+    Attach();
+    std::vector<std::string> added;
+    m_list.SetPathAdder([&added](const std::vector<std::string>& paths) { added = paths; });
+    const std::string folder = m_folder.WriteFile("tree/a.txt", "a");
+
+    ASSERT_TRUE(Drop({UrlOf(folder)}));
+    EXPECT_TRUE(added.empty()) << "not inside the drop";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(added, std::vector<std::string>{folder});
+    EXPECT_EQ(m_source.GetCount(), 0);
+}
+
 TEST_F(CFileListCtrlDiskTest, PasteAddsLocalFilesAndLogsTooLongNames)
 {
     Attach();
