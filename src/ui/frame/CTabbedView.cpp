@@ -8,6 +8,7 @@
 #include "ui/frame/CTabbedPages.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/FrameTexts.h"
+#include "ui/lists/CFileListCtrl.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

@@ -242,12 +242,15 @@ void DropOn(CFileListCtrl& list, const std::vector<std::string>& paths)
     data.setUrls(urls);
     const QPoint centre = list.viewport()->rect().center();
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    const int before = list.GetRowCount();
     QDragEnterEvent enter(centre, offered, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(list.viewport(), &enter);
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(centre), offered, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(list.viewport(), &drop);
     ASSERT_TRUE(drop.isAccepted());
+    // The worker adds them once the drop has ended.
+    ASSERT_TRUE(WaitUntil([&list, before] { return list.GetRowCount() > before; }));
 }
 
 // Every file and folder below root by relative path: a file's bytes, "/"
