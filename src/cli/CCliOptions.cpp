@@ -283,9 +283,10 @@ Usage:
   vorkant-cli create ARCHIVE PATH...
       Writes a new archive of the files and folders (folders with all they
       hold). An existing file is replaced once the new archive is whole; a
-      tape is overwritten. The name chooses compression: .tar.gz or .tgz gzip, .tar.bz2, .tbz2 or .tbz
-      bzip2, .tar.xz or .txz xz, .tar.zst or .tzst zstd, anything else none;
-      -z, -j, -J or --zstd choose it whatever the name.
+      tape is overwritten. The name chooses compression: .tar.gz or .tgz
+      gzip, .tar.bz2, .tbz2 or .tbz bzip2, .tar.xz or .txz xz, .tar.zst or
+      .tzst zstd, anything else none; -z, -j, -J or --zstd choose it
+      whatever the name.
         vorkant-cli create photos.tar ~/Pictures/2026
         vorkant-cli create photos.tar.zst ~/Pictures/2026
   vorkant-cli append ARCHIVE PATH...
