@@ -213,7 +213,8 @@ int CFileEntrys::Add(SFileEntry&& entry, int index)
             return -1;
         used = index == -1 ? count : index;
         m_total += entry.dwSize;
-        added = m_entries.insert(m_entries.begin() + used, std::make_unique<SFileEntry>(std::move(entry)))->get();
+        const auto at = m_entries.begin() + used;
+        added = m_entries.insert(at, std::make_unique<SFileEntry>(std::move(entry)))->get();
         m_nCount = static_cast<int>(m_entries.size());
     }
     Notify(ENTRYS_INSERTED, used, 1);
