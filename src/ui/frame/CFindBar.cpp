@@ -11,7 +11,6 @@ CFindBar::CFindBar(QWidget* parent) : QWidget(parent), m_pField(new QLineEdit(th
     auto* label = new QLabel(tr("&Find:"), this);
     label->setBuddy(m_pField);
     m_pField->setPlaceholderText(tr("Part of a name"));
-    m_pField->setAccessibleName(tr("Find in the catalogue"));
     m_pField->setClearButtonEnabled(true);
     auto* close = new QToolButton(this);
     close->setIcon(QIcon::fromTheme(QStringLiteral("window-close")));
